@@ -1,0 +1,325 @@
+#include <argparse/arg_parser.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+
+namespace argparse {
+
+namespace {
+
+constexpr std::string_view flag_type_name = "bool";
+
+bool is_flag(const typed_option& option) { return option.type_name == flag_type_name; }
+
+// A flag given on the command line holds "1".
+void set_flag(typed_option& option) { option.value.assign(1, '1'); }
+
+// A text names an option when it equals the option's short or long name
+// whole; an empty short name is never matched, so an empty text names nothing.
+template <typename Option>
+bool names(const Option& option, std::string_view text) {
+  return (!option.short_name.empty() && text == option.short_name) || text == option.long_name;
+}
+
+template <typename Option>
+bool names_any(const std::vector<Option>& options, const std::string& long_name) {
+  return std::any_of(options.begin(), options.end(),
+                     [&](const Option& option) { return option.long_name == long_name; });
+}
+
+// The index entry of a short character may belong to the other list, so the
+// record it points at is confirmed against its own short character.
+template <typename Option>
+std::optional<std::size_t> index_for_short_character(const short_name_map& index,
+                                                     const std::vector<Option>& options,
+                                                     char character) {
+  const auto entry = index.find(character);
+  if (entry == index.end() || entry->second >= options.size()) {
+    return std::nullopt;
+  }
+  const auto position = static_cast<std::size_t>(entry->second);
+  const std::string& short_name = options[position].short_name;
+  if (short_name.empty() || short_name.back() != character) {
+    return std::nullopt;
+  }
+  return position;
+}
+
+}  // namespace
+
+bool match_named_argument(std::string_view text, named_argument& argument) {
+  const auto equals = text.find('=');
+  if (equals == std::string_view::npos || text.substr(0, equals) != argument.name) {
+    return false;
+  }
+  argument.value = text.substr(equals + 1);
+  return true;
+}
+
+arg_parser::arg_parser(std::string description, process_io& io)
+    : description_(std::move(description)), io_(&io) {}
+
+// ---------------------------------------------------------------------------
+// Reports
+
+void arg_parser::end_process(int status) const {
+  io_->exit(status);
+  // An exit that returns must not let the run go on past a failure.
+  std::abort();
+}
+
+void arg_parser::fail(std::string_view report) const {
+  io_->err() << report << '\n' << std::flush;
+  end_process(-1);
+}
+
+void arg_parser::fail_unsupported_type(std::string_view readable_type_name) const {
+  fail(std::string("(build error) unsupport type for option: ").append(readable_type_name));
+}
+
+void arg_parser::run_action_and_exit(const callback_option& option) const {
+  if (option.action) {
+    option.action();
+  }
+  end_process(0);
+}
+
+// ---------------------------------------------------------------------------
+// Registration
+
+void arg_parser::check_long_name(const std::string& long_name) const {
+  if (long_name.empty()) {
+    fail("(build error) long option name cannot be empty");
+  }
+  if (long_name.size() < 3 || long_name.compare(0, 2, "--") != 0) {
+    fail("(build error) long option name must be `--` followed by one or more characters");
+  }
+  if (names_any(typed_options_, long_name) || names_any(callback_options_, long_name)) {
+    fail("(build error) long option name " + long_name + " already exists");
+  }
+}
+
+void arg_parser::check_short_name(const std::string& short_name) const {
+  if (short_name.size() != 2 || short_name[0] != '-') {
+    fail("(build error) short option name must be `-` followed by one character");
+  }
+  if (short_name_index_.find(short_name[1]) != short_name_index_.end()) {
+    fail("(build error) short option name " + short_name + " already exists");
+  }
+}
+
+// Checks a non-empty short name and points its character at `index`, the
+// place the new record is about to take in its list.
+void arg_parser::index_short_name(const std::string& short_name, std::size_t index) {
+  if (short_name.empty()) {
+    return;
+  }
+  check_short_name(short_name);
+  short_name_index_.emplace(short_name[1], index);
+}
+
+arg_parser& arg_parser::add_callback_option(std::string short_name, std::string long_name,
+                                            std::string help, std::function<void()> action) {
+  check_long_name(long_name);
+  index_short_name(short_name, callback_options_.size());
+  callback_options_.push_back(
+      {std::move(short_name), std::move(long_name), std::move(help), std::move(action)});
+  return *this;
+}
+
+arg_parser& arg_parser::add_flag(std::string short_name, std::string long_name, std::string help) {
+  return append_typed_option(std::move(short_name), std::move(long_name), std::move(help),
+                             flag_type_name, "0");
+}
+
+arg_parser& arg_parser::append_typed_option(std::string short_name, std::string long_name,
+                                            std::string help, std::string_view type_name,
+                                            std::string value) {
+  check_long_name(long_name);
+  index_short_name(short_name, typed_options_.size());
+  typed_options_.push_back({std::move(short_name), std::move(long_name), std::move(help),
+                            std::string(type_name), std::move(value)});
+  return *this;
+}
+
+// ---------------------------------------------------------------------------
+// Lookup
+
+const std::string& arg_parser::typed_value_text(const std::string& key,
+                                                std::string_view type_name) const {
+  auto found =
+      std::find_if(typed_options_.begin(), typed_options_.end(), [&](const typed_option& option) {
+        return !option.short_name.empty() && option.short_name == key;
+      });
+  if (found == typed_options_.end()) {
+    found = std::find_if(typed_options_.begin(), typed_options_.end(),
+                         [&](const typed_option& option) { return option.long_name == key; });
+  }
+  if (found == typed_options_.end()) {
+    fail("(get error) option not found: " + key);
+  }
+  if (found->type_name != type_name) {
+    fail("(get error) option type mismatch: set '" + found->type_name + "' but you try get with '" +
+         std::string(type_name) + "'");
+  }
+  return found->value;
+}
+
+const std::string& arg_parser::argument_value_text(const std::string& name,
+                                                   std::string_view type_name) const {
+  const auto has_name = [&](const auto& argument) { return argument.name == name; };
+  const std::string* set_type = nullptr;
+  const std::string* value = nullptr;
+  if (const auto named = std::find_if(named_arguments_.begin(), named_arguments_.end(), has_name);
+      named != named_arguments_.end()) {
+    set_type = &named->type_name;
+    value = &named->value;
+  } else if (const auto position =
+                 std::find_if(position_arguments_.begin(), position_arguments_.end(), has_name);
+             position != position_arguments_.end()) {
+    set_type = &position->type_name;
+    value = &position->value;
+  } else {
+    fail("(get error) argument not found: " + name);
+  }
+  if (*set_type != type_name) {
+    fail("(get error) argument type mismatch: set '" + *set_type + "' but you try get with '" +
+         std::string(type_name) + "'");
+  }
+  return *value;
+}
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+arg_parser& arg_parser::parse(int argc, const char* const* argv) {
+  if (argc >= 1 && program_name_.empty()) {
+    program_name_ = argv[0];
+  }
+  if (argc == 1) {
+    print_usage();
+    end_process(0);
+  }
+  pending_list pending;
+  if (argc > 1) {
+    pending.assign(argv + 1, argv + argc);
+  }
+  run_named_callback(pending);
+  take_typed_options(pending);
+  take_short_flag_group(pending);
+  take_named_arguments(pending);
+  take_position_arguments(pending);
+  return *this;
+}
+
+// A callback option given anywhere wins over everything after it, and the one
+// registered first wins over the others.
+void arg_parser::run_named_callback(const pending_list& pending) const {
+  for (const callback_option& option : callback_options_) {
+    for (const std::string_view text : pending) {
+      if (names(option, text)) {
+        run_action_and_exit(option);
+      }
+    }
+  }
+}
+
+// Options take their turns in registration order, each its first occurrence
+// and, unless it is a flag, the text right behind it as value.
+void arg_parser::take_typed_options(pending_list& pending) {
+  for (typed_option& option : typed_options_) {
+    auto text = std::find_if(pending.begin(), pending.end(),
+                             [&](std::string_view candidate) { return names(option, candidate); });
+    if (text == pending.end()) {
+      continue;
+    }
+    text = pending.erase(text);
+    if (is_flag(option)) {
+      set_flag(option);
+      continue;
+    }
+    if (text == pending.end()) {
+      fail("(parse error) option " + option.short_name + " " + option.long_name +
+           " should have value");
+    }
+    option.value = *text;
+    pending.erase(text);
+  }
+}
+
+// Only the first text left that begins with "-" is judged, as a group of
+// short characters behind one "-".
+void arg_parser::take_short_flag_group(pending_list& pending) {
+  const auto found = std::find_if(pending.begin(), pending.end(), [](std::string_view text) {
+    return !text.empty() && text.front() == '-';
+  });
+  if (found == pending.end()) {
+    return;
+  }
+  const std::string_view text = *found;
+  if (text.size() == 1) {
+    fail("(parse error) bare unexcepted '-'");
+  }
+  if (text[1] == '-') {
+    fail(std::string("(parse error) unrecognized option").append(text));
+  }
+  const std::string_view group = text.substr(1);
+  for (const char character : group) {
+    if (const auto index =
+            index_for_short_character(short_name_index_, callback_options_, character)) {
+      run_action_and_exit(callback_options_[*index]);
+    }
+  }
+  for (const char character : group) {
+    const auto index = index_for_short_character(short_name_index_, typed_options_, character);
+    if (!index) {
+      fail(std::string("(parse error) unrecognized short name option '")
+               .append(1, character)
+               .append("' in ")
+               .append(text));
+    }
+    typed_option& option = typed_options_[*index];
+    if (!is_flag(option)) {
+      fail("(parse error) aggregation short name option must be bool");
+    }
+    set_flag(option);
+  }
+  pending.erase(found);
+}
+
+void arg_parser::take_named_arguments(pending_list& pending) {
+  if (pending.size() < named_arguments_.size()) {
+    fail("(parse error) not enough named_arguments");
+  }
+  for (named_argument& argument : named_arguments_) {
+    const auto text = std::find_if(pending.begin(), pending.end(), [&](std::string_view candidate) {
+      return match_named_argument(candidate, argument);
+    });
+    if (text != pending.end()) {
+      pending.erase(text);
+    }
+    if (argument.value.empty()) {
+      fail("(parse error) named_argument " + argument.name + " should have value");
+    }
+  }
+}
+
+void arg_parser::take_position_arguments(pending_list& pending) {
+  if (pending.size() != position_arguments_.size()) {
+    std::string report = "(parse error) position argument number missmatching, give " +
+                         std::to_string(pending.size()) + ", but need " +
+                         std::to_string(position_arguments_.size()) +
+                         "\nuncaptured command line arguments:";
+    for (const std::string_view text : pending) {
+      report.append(1, '\n').append(text);
+    }
+    fail(report);
+  }
+  for (std::size_t i = 0; i < pending.size(); ++i) {
+    position_arguments_[i].value = pending[i];
+  }
+}
+
+}  // namespace argparse

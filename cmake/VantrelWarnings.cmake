@@ -1,0 +1,14 @@
+# Warning flags for this project's own targets, kept off the global flags so
+# that a project embedding us keeps its own.
+option(VANTREL_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
+
+add_library(vantrel_warnings INTERFACE)
+if(MSVC)
+  target_compile_options(vantrel_warnings INTERFACE /W4 /permissive-
+                         $<$<BOOL:${VANTREL_WARNINGS_AS_ERRORS}>:/WX>)
+else()
+  target_compile_options(vantrel_warnings INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+    -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Wformat=2
+    $<$<BOOL:${VANTREL_WARNINGS_AS_ERRORS}>:-Werror>)
+endif()

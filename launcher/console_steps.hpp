@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform.hpp"
+
+namespace vantrel {
+
+/// Windows error codes that the relaunch tells apart.
+inline constexpr std::uint32_t error_file_not_found = 2;
+inline constexpr std::uint32_t error_cancelled = 1223;
+
+/// Takes the system-wide guard and asks the shell to start an elevated copy
+/// of this executable with no arguments, then pauses briefly. On failure it
+/// has written "uac filed" and returns false.
+bool relaunch_elevated(platform& system);
+
+/// Sets the console window, then the screen buffer size. On failure it has
+/// written "resize failed" or "resize buffer failed" and returns false.
+bool size_console(platform& system, const SMALL_RECT& window, COORD buffer_size);
+
+}  // namespace vantrel

@@ -1,0 +1,70 @@
+#pragma once
+
+// The operating-system calls that the console steps make, behind one small
+// interface: Windows provides them for real, other hosts report that they
+// cannot do them, and tests substitute a double that records each call.
+
+#include <cstdint>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace vantrel {
+
+#if defined(_WIN32)
+using ::COORD;
+using ::SMALL_RECT;
+#else
+// The console structures as Windows lays them out: signed 16-bit fields.
+struct SMALL_RECT {
+  std::int16_t Left;
+  std::int16_t Top;
+  std::int16_t Right;
+  std::int16_t Bottom;
+};
+
+struct COORD {
+  std::int16_t X;
+  std::int16_t Y;
+};
+#endif
+
+/// An opaque console handle (a Windows HANDLE).
+using console_handle = void*;
+
+class platform {
+ public:
+  virtual ~platform() = default;
+
+  /// Creates the named event (auto reset, not signalled) and returns the last
+  /// error read right after, with no earlier code left to pick up: 0 only when
+  /// this call created the event. The event stays open until the process ends.
+  virtual std::uint32_t create_named_event(const wchar_t* name) = 0;
+
+  /// Fills `buffer` with the full path of this program's executable, cut to
+  /// `size` characters.
+  virtual void module_file_name(wchar_t* buffer, std::uint32_t size) = 0;
+
+  /// Asks the shell to start `file` with the verb "runas", no parameters and
+  /// no directory, shown normally and not waited for. Returns 0 when the shell
+  /// accepted the start, else the last error.
+  virtual std::uint32_t shell_execute_runas(const wchar_t* file) = 0;
+
+  virtual void sleep(std::uint32_t milliseconds) = 0;
+
+  virtual console_handle std_output_handle() = 0;
+
+  /// Sets the console window to `window`, in absolute buffer coordinates.
+  virtual bool set_console_window_info(console_handle console, const SMALL_RECT& window) = 0;
+
+  virtual bool set_console_screen_buffer_size(console_handle console, COORD size) = 0;
+
+  /// Writes `message` to standard output with the C formatted print.
+  virtual void print(const char* message) = 0;
+};
+
+/// The calls of the system this program was built for.
+platform& host_platform();
+
+}  // namespace vantrel

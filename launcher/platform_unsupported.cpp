@@ -1,0 +1,43 @@
+// The platform calls on a host without Windows consoles: nothing can be
+// created, started or resized here, so every call reports failure.
+
+#include "platform.hpp"
+
+#include <cstdio>
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::uint32_t error_not_supported = 50;
+
+class unsupported_platform final : public platform {
+ public:
+  std::uint32_t create_named_event(const wchar_t* /*name*/) override { return error_not_supported; }
+  void module_file_name(wchar_t* buffer, std::uint32_t size) override {
+    if (size > 0) {
+      buffer[0] = L'\0';
+    }
+  }
+  std::uint32_t shell_execute_runas(const wchar_t* /*file*/) override {
+    return error_not_supported;
+  }
+  void sleep(std::uint32_t /*milliseconds*/) override {}
+  console_handle std_output_handle() override { return nullptr; }
+  bool set_console_window_info(console_handle /*console*/, const SMALL_RECT& /*window*/) override {
+    return false;
+  }
+  bool set_console_screen_buffer_size(console_handle /*console*/, COORD /*size*/) override {
+    return false;
+  }
+  void print(const char* message) override { std::printf("%s", message); }
+};
+
+}  // namespace
+
+platform& host_platform() {
+  static unsupported_platform system;
+  return system;
+}
+
+}  // namespace vantrel

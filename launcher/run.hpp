@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform.hpp"
+
+#include <argparse/process_io.hpp>
+
+#include <cstdint>
+
+namespace vantrel {
+
+/// The low 16 bits of `value`, read as a signed 16-bit number.
+std::int16_t low_16_bits(std::uint32_t value);
+
+/// The console window for the given edges; `right` and `bottom` are
+/// exclusive, the rectangle's cells inclusive.
+SMALL_RECT window_rectangle(int left, int top, int right, int bottom);
+
+COORD buffer_size(int bufferx, int buffery);
+
+/// The whole run: parses the command line, optionally relaunches elevated,
+/// sizes the console and returns the exit status (0 or -1). Help, version,
+/// the bare usage line and every parser error end the process through `io`.
+int run(int argc, const char* const* argv, platform& system, argparse::process_io& io);
+
+}  // namespace vantrel

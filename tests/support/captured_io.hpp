@@ -1,0 +1,78 @@
+#pragma once
+
+// Runs parser and program code in-process: the output streams are captured
+// and ending the process becomes an exception that the test catches.
+
+#include <argparse/process_io.hpp>
+
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+struct process_ended {
+  int status;
+};
+
+class captured_io final : public argparse::process_io {
+ public:
+  std::ostream& out() override { return out_; }
+  std::ostream& err() override { return err_; }
+  [[noreturn]] void exit(int status) override { throw process_ended{status}; }
+
+  std::string out_text() const { return out_.str(); }
+  std::string err_text() const { return err_.str(); }
+
+ private:
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+/// What a piece of code did: the exit status if it ended the process (none
+/// when it returned), and what it wrote.
+struct outcome {
+  std::optional<int> status;
+  std::string out;
+  std::string err;
+
+  friend bool operator==(const outcome&, const outcome&) = default;
+};
+
+inline outcome capture(captured_io& io, const std::function<void()>& code) {
+  try {
+    code();
+    return {std::nullopt, io.out_text(), io.err_text()};
+  } catch (const process_ended& ended) {
+    return {ended.status, io.out_text(), io.err_text()};
+  }
+}
+
+/// An argv built from texts, the invocation text first.
+class command_line {
+ public:
+  command_line(std::initializer_list<std::string> arguments) : texts_(arguments) { point(); }
+  explicit command_line(std::vector<std::string> arguments) : texts_(std::move(arguments)) {
+    point();
+  }
+  command_line(const command_line&) = delete;
+  command_line& operator=(const command_line&) = delete;
+
+  int argc() const { return static_cast<int>(texts_.size()); }
+  const char* const* argv() const { return pointers_.data(); }
+
+ private:
+  void point() {
+    for (const std::string& text : texts_) {
+      pointers_.push_back(text.c_str());
+    }
+    pointers_.push_back(nullptr);
+  }
+
+  std::vector<std::string> texts_;
+  std::vector<const char*> pointers_;
+};
+
+}  // namespace test_support

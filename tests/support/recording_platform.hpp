@@ -1,0 +1,66 @@
+#pragma once
+
+// A double of the platform calls: it records each call with the values
+// passed, as one line of text, and answers as the test sets it up.
+
+#include "platform.hpp"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+class recording_platform final : public vantrel::platform {
+ public:
+  // Answers.
+  std::uint32_t event_error = 0;
+  std::uint32_t start_error = 0;
+  bool window_accepted = true;
+  bool buffer_accepted = true;
+  std::wstring module_path = L"C:\\tools\\vantrel.exe";
+
+  // What happened, one line per call.
+  std::vector<std::string> calls;
+  std::wstring event_name;
+  std::wstring started_file;
+
+  std::uint32_t create_named_event(const wchar_t* name) override {
+    event_name = name;
+    calls.emplace_back("CreateEventW");
+    return event_error;
+  }
+  void module_file_name(wchar_t* buffer, std::uint32_t size) override {
+    calls.push_back("GetModuleFileNameW " + std::to_string(size));
+    module_path.copy(buffer, size);
+  }
+  std::uint32_t shell_execute_runas(const wchar_t* file) override {
+    started_file = file;
+    calls.emplace_back("ShellExecuteExW");
+    return start_error;
+  }
+  void sleep(std::uint32_t milliseconds) override {
+    calls.push_back("Sleep " + std::to_string(milliseconds));
+  }
+  vantrel::console_handle std_output_handle() override {
+    calls.emplace_back("GetStdHandle");
+    return this;
+  }
+  bool set_console_window_info(vantrel::console_handle console,
+                               const vantrel::SMALL_RECT& window) override {
+    calls.push_back(std::string("SetConsoleWindowInfo") + (console == this ? "" : " bad handle") +
+                    " " + std::to_string(window.Left) + " " + std::to_string(window.Top) + " " +
+                    std::to_string(window.Right) + " " + std::to_string(window.Bottom));
+    return window_accepted;
+  }
+  bool set_console_screen_buffer_size(vantrel::console_handle console,
+                                      vantrel::COORD size) override {
+    calls.push_back(std::string("SetConsoleScreenBufferSize") +
+                    (console == this ? "" : " bad handle") + " " + std::to_string(size.X) + " " +
+                    std::to_string(size.Y));
+    return buffer_accepted;
+  }
+  void print(const char* message) override { calls.push_back(std::string("print ") + message); }
+};
+
+}  // namespace test_support
