@@ -1,8 +1,8 @@
-// The elevated relaunch and the console sizing against a double of the
-// platform: the answers that Wine cannot give (a refused consent prompt, a
-// guard that cannot be created, an odd start error) and the exact calls made.
+// The elevated relaunch against answers of the platform that Wine cannot
+// give: a refused consent prompt, a missing executable, other start errors
+// and a guard that could not be created. (The plain relaunch, a guard held
+// elsewhere and refused sizes are in run_test.cpp.)
 
-#include "console_steps.hpp"
 #include "run.hpp"
 
 #include "captured_io.hpp"
@@ -19,13 +19,13 @@
 namespace {
 
 using test_support::recording_platform;
-using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
 const std::vector<std::string> relaunch_calls = {"CreateEventW", "GetModuleFileNameW 260",
                                                  "ShellExecuteExW"};
-const std::vector<std::string> default_sizing_calls = {
-    "GetStdHandle", "SetConsoleWindowInfo 0 0 39 39", "SetConsoleScreenBufferSize 1024 720"};
+const std::vector<std::string> pause_then_default_sizing = {"Sleep 100", "GetStdHandle",
+                                                            "SetConsoleWindowInfo 0 0 39 39",
+                                                            "SetConsoleScreenBufferSize 1024 720"};
 
 std::vector<std::string> joined(std::vector<std::string> first,
                                 const std::vector<std::string>& second) {
@@ -64,46 +64,15 @@ TEST_P(relaunch, decides_between_uac_failure_and_sizing) {
 INSTANTIATE_TEST_SUITE_P(
     console_steps, relaunch,
     ::testing::Values(
-        relaunch_case{"started", 0, 0, 0,
-                      joined(joined(relaunch_calls, {"Sleep 100"}), default_sizing_calls)},
-        // The guard is held by another run, or could not be created at all.
-        relaunch_case{"guard_already_exists", 183, 0, -1, {"CreateEventW", "print uac filed"}},
+        // The event could not be created at all (here: access denied).
         relaunch_case{"guard_not_created", 5, 0, -1, {"CreateEventW", "print uac filed"}},
         // The user said no to the consent prompt; the executable was not found.
         relaunch_case{"consent_refused", 0, 1223, -1, joined(relaunch_calls, {"print uac filed"})},
         relaunch_case{"file_not_found", 0, 2, -1, joined(relaunch_calls, {"print uac filed"})},
         // Other start errors are not the user's refusal: the run goes on.
-        relaunch_case{"access_denied", 0, 5, 0,
-                      joined(joined(relaunch_calls, {"Sleep 100"}), default_sizing_calls)},
+        relaunch_case{"access_denied", 0, 5, 0, joined(relaunch_calls, pause_then_default_sizing)},
         relaunch_case{"no_association", 0, 1155, 0,
-                      joined(joined(relaunch_calls, {"Sleep 100"}), default_sizing_calls)}),
+                      joined(relaunch_calls, pause_then_default_sizing)}),
     [](const ::testing::TestParamInfo<relaunch_case>& param) { return param.param.name; });
-
-TEST(console_steps, relaunch_takes_the_guard_by_name_and_starts_its_own_executable) {
-  recording_platform system;
-  system.module_path = L"C:\\Program Files\\vantrel\\vantrel.exe";
-  ASSERT_TRUE(vantrel::relaunch_elevated(system));
-  EXPECT_EQ(system.event_name, L"{29544E05-024F-4BC1-A272-452DBC8E17A4}");
-  // The double copies the path without a terminator, so this also shows
-  // that the path buffer started out zeroed.
-  EXPECT_EQ(system.started_file, system.module_path);
-}
-
-TEST(console_steps, refused_window_leaves_the_buffer_alone) {
-  recording_platform system;
-  system.window_accepted = false;
-  EXPECT_FALSE(vantrel::size_console(system, {0, 0, 59, 19}, {200, 300}));
-  EXPECT_THAT(system.calls,
-              ElementsAre("GetStdHandle", "SetConsoleWindowInfo 0 0 59 19", "print resize failed"));
-}
-
-TEST(console_steps, refused_buffer_comes_after_the_window_was_set) {
-  recording_platform system;
-  system.buffer_accepted = false;
-  EXPECT_FALSE(vantrel::size_console(system, {0, 0, 59, 19}, {40, 300}));
-  EXPECT_THAT(system.calls,
-              ElementsAre("GetStdHandle", "SetConsoleWindowInfo 0 0 59 19",
-                          "SetConsoleScreenBufferSize 40 300", "print resize buffer failed"));
-}
 
 }  // namespace
