@@ -143,6 +143,20 @@ void program_help(benchmark::State& state) {
 }
 BENCHMARK(program_help);
 
+// The part of the --help figure that stands for the end of the process: a
+// real run calls std::exit there instead.
+void exit_as_exception(benchmark::State& state) {
+  null_io io;
+  for (auto _ : state) {
+    try {
+      io.exit(0);
+    } catch (const process_ended& ended) {
+      benchmark::DoNotOptimize(ended.status);
+    }
+  }
+}
+BENCHMARK(exit_as_exception);
+
 // The program's table against 10 to 100,000 texts; see typical_line_padded_to.
 void program_texts(benchmark::State& state) {
   const command_line line = typical_line_padded_to(state.range(0));
