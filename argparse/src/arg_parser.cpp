@@ -306,7 +306,7 @@ void arg_parser::take_named_arguments(pending_list& pending) {
   }
 }
 
-void arg_parser::take_position_arguments(pending_list& pending) {
+void arg_parser::take_position_arguments(const pending_list& pending) {
   if (pending.size() != position_arguments_.size()) {
     std::string report = "(parse error) position argument number missmatching, give " +
                          std::to_string(pending.size()) + ", but need " +

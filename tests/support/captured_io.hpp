@@ -32,7 +32,7 @@ class captured_io final : public argparse::process_io {
 };
 
 /// What a piece of code did: the exit status if it ended the process (none
-/// when it returned), and what it wrote.
+/// when it returned), and what it wrote while it ran.
 struct outcome {
   std::optional<int> status;
   std::string out;
@@ -42,12 +42,15 @@ struct outcome {
 };
 
 inline outcome capture(captured_io& io, const std::function<void()>& code) {
+  const std::size_t out_before = io.out_text().size();
+  const std::size_t err_before = io.err_text().size();
+  std::optional<int> status;
   try {
     code();
-    return {std::nullopt, io.out_text(), io.err_text()};
   } catch (const process_ended& ended) {
-    return {ended.status, io.out_text(), io.err_text()};
+    status = ended.status;
   }
+  return {status, io.out_text().substr(out_before), io.err_text().substr(err_before)};
 }
 
 /// An argv built from texts, the invocation text first.

@@ -170,7 +170,7 @@ class arg_parser {
   void take_typed_options(pending_list& pending);
   void take_short_flag_group(pending_list& pending);
   void take_named_arguments(pending_list& pending);
-  void take_position_arguments(pending_list& pending);
+  void take_position_arguments(const pending_list& pending);
 
   std::string help_after_usage() const;
 
