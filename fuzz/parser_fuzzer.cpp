@@ -31,7 +31,7 @@ using fuzz_support::registration_kind;
 using fuzz_support::require;
 using test_support::captured_io;
 using test_support::command_line;
-using test_support::process_ended;
+using test_support::outcome;
 
 constexpr std::size_t min_name_column = 25;
 constexpr std::size_t entry_indent = 2;
@@ -154,14 +154,6 @@ class name_rules {
   std::set<char> short_characters_;
 };
 
-// What one call did: the exit status if it ended the process, and what it
-// wrote to either stream.
-struct step_result {
-  std::optional<int> status;
-  std::string out;
-  std::string err;
-};
-
 class parser_check {
  public:
   explicit parser_check(const parser_plan& plan)
@@ -198,19 +190,9 @@ class parser_check {
     return texts;
   }
 
-  step_result step(const std::function<void()>& code) {
-    const std::size_t out_before = io_.out_text().size();
-    const std::size_t err_before = io_.err_text().size();
-    std::optional<int> status;
-    try {
-      code();
-    } catch (const process_ended& ended) {
-      status = ended.status;
-    }
-    return {status, io_.out_text().substr(out_before), io_.err_text().substr(err_before)};
-  }
+  outcome step(const std::function<void()>& code) { return test_support::capture(io_, code); }
 
-  void check(bool rule_holds, std::string_view rule, const step_result& result) const {
+  void check(bool rule_holds, std::string_view rule, const outcome& result) const {
     require(rule_holds, rule, result.out, result.err);
   }
 
@@ -218,7 +200,7 @@ class parser_check {
 
   bool register_one(const registration& r) {
     const std::optional<std::string> refusal = rules_.refusal(r);
-    const step_result result = step([&] { apply(r); });
+    const outcome result = step([&] { apply(r); });
     check(result.out.empty(), "registration writes no output", result);
     if (refusal) {
       check(result.status == -1 && result.err == *refusal + "\n",
@@ -364,10 +346,10 @@ class parser_check {
   }
 
   void check_printing() {
-    const step_result usage = step([&] { parser_.print_usage(); });
+    const outcome usage = step([&] { parser_.print_usage(); });
     check(!usage.status && usage.err.empty() && usage.out == expected_usage(),
           "print_usage writes the usage line and returns", usage);
-    const step_result help = step([&] { parser_.print_help(); });
+    const outcome help = step([&] { parser_.print_help(); });
     check(!help.status && help.err.empty() && help.out.starts_with(usage.out),
           "print_help begins with the usage line and returns", help);
     const auto [size, lines] = expected_help_body();
@@ -375,7 +357,7 @@ class parser_check {
           help);
     check(line_breaks(help.out) == line_breaks(usage.out) + lines,
           "the help listing has one line per entry and help line", help);
-    const step_result again = step([&] { parser_.print_help(); });
+    const outcome again = step([&] { parser_.print_help(); });
     check(again.out == help.out, "print_help writes the same listing every time", again);
   }
 
@@ -383,7 +365,7 @@ class parser_check {
 
   bool parse_command_line() {
     const std::string name_before = parser_.program_name();
-    const step_result result = step([&] { parser_.parse(line_.argc(), line_.argv()); });
+    const outcome result = step([&] { parser_.parse(line_.argc(), line_.argv()); });
     const std::string expected_name =
         !name_before.empty() || plan_.no_texts ? name_before : plan_.invocation;
     check(parser_.program_name() == expected_name,
@@ -441,7 +423,7 @@ class parser_check {
     }
   }
 
-  void check_callback_end(const step_result& result) {
+  void check_callback_end(const outcome& result) {
     check(result.err.empty() && fired_.size() <= 1, "a callback option runs one action quietly",
           result);
     std::optional<std::size_t> ran;
@@ -464,7 +446,7 @@ class parser_check {
           "a callback option writes what its action writes and nothing else", result);
   }
 
-  void check_accepted(const step_result& result) {
+  void check_accepted(const outcome& result) {
     check(result.out.empty() && result.err.empty() && fired_.empty(),
           "an accepted parse writes nothing and runs no action", result);
     check(!first_callback_named_whole(), "a callback option named on the command line runs",
@@ -480,7 +462,7 @@ class parser_check {
     return record.help == r.help && record.type_name == type_name(r);
   }
 
-  void check_records_kept(const step_result& result) const {
+  void check_records_kept(const outcome& result) const {
     const auto& callbacks = parser_.callback_options();
     const auto& typed = parser_.typed_options();
     bool kept = callbacks.size() == callbacks_.size() && typed.size() == typed_.size() &&
@@ -506,7 +488,7 @@ class parser_check {
     check(kept, "parse changes no name, help or type of a record", result);
   }
 
-  void check_typed_values(const step_result& result) const {
+  void check_typed_values(const outcome& result) const {
     for (std::size_t i = 0; i < typed_.size(); ++i) {
       const std::string& value = parser_.typed_options()[i].value;
       const bool from_default = value == default_text(*typed_[i]);
@@ -529,7 +511,7 @@ class parser_check {
     });
   }
 
-  void check_argument_values(const step_result& result) const {
+  void check_argument_values(const outcome& result) const {
     for (std::size_t i = 0; i < named_.size(); ++i) {
       const std::string& value = parser_.named_arguments()[i].value;
       check(!value.empty() &&
@@ -548,7 +530,7 @@ class parser_check {
   // from a text of their own (an option's value other than its default, a
   // named argument's value other than its default, each position argument's
   // value) are no more texts than the command line holds.
-  void check_texts_taken_once(const step_result& result) const {
+  void check_texts_taken_once(const outcome& result) const {
     std::map<std::string, int> unused;
     for (const std::string& text : plan_.arguments) {
       ++unused[text];
@@ -575,7 +557,7 @@ class parser_check {
 
   // ---- parse reports
 
-  void check_parse_report(const step_result& result) const {
+  void check_parse_report(const outcome& result) const {
     const std::string& report = result.err;
     check(result.out.empty() && fired_.empty() && report.starts_with("(parse error) ") &&
               report.ends_with('\n'),
@@ -637,7 +619,7 @@ class parser_check {
     });
   }
 
-  void check_count_report(const step_result& result) const {
+  void check_count_report(const outcome& result) const {
     const std::string& report = result.err;
     const std::string expected_need = ", but need " + std::to_string(positions_.size()) +
                                       "\nuncaptured command line arguments:\n";
@@ -725,7 +707,7 @@ class parser_check {
   }
 
   template <typename T>
-  step_result read(const lookup& l, T& value) {
+  outcome read(const lookup& l, T& value) {
     return step(
         [&] { value = l.of_argument ? parser_.get_argument<T>(l.key) : parser_.get<T>(l.key); });
   }
@@ -735,7 +717,7 @@ class parser_check {
         l.of_argument ? expect_argument_lookup(l) : expect_option_lookup(l);
     bool flag = false;
     int number = 0;
-    const step_result result = l.bool_type ? read(l, flag) : read(l, number);
+    const outcome result = l.bool_type ? read(l, flag) : read(l, number);
     check(result.out.empty(), "a lookup writes no output", result);
     if (expected.report) {
       check(result.status == -1 && result.err == *expected.report + "\n",

@@ -16,9 +16,9 @@
 #include "console_steps.hpp"
 #include "fuzz_check.hpp"
 #include "fuzz_input.hpp"
+#include "program_texts.hpp"
 #include "recording_platform.hpp"
 #include "run.hpp"
-#include "version.hpp"
 
 #include <argparse/arg_parser.hpp>
 
@@ -140,19 +140,9 @@ std::pair<std::vector<std::string>, int> expected_calls(const recording_platform
   return {calls, 0};
 }
 
-const std::string& help_listing() {
-  static const std::string listing = [] {
-    captured_io io;
-    argparse::arg_parser parser(vantrel::program_description, io);
-    vantrel::add_program_options(parser, io).print_help();
-    return io.out_text();
-  }();
-  return listing;
-}
-
 bool is_status_0_output(const std::string& out) {
-  return out == "usage: vantrel [options]\n" || out == std::string(vantrel::version_text) + "\n" ||
-         out == help_listing();
+  return out == test_support::program_usage || out == test_support::program_version ||
+         out == test_support::program_help;
 }
 
 std::string joined(const std::vector<std::string>& calls) {
@@ -203,13 +193,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   recording_platform system = platform_from(input);
   const command_line line(command_line_from(input));
   captured_io io;
-  std::optional<int> ended;
   int returned = 0;
-  try {
-    returned = vantrel::run(line.argc(), line.argv(), system, io);
-  } catch (const process_ended& end) {
-    ended = end.status;
-  }
+  const std::optional<int> ended = test_support::capture(io, [&] {
+                                     returned = vantrel::run(line.argc(), line.argv(), system, io);
+                                   }).status;
   const std::optional<settings> values = settings_from(line);
   require(values.has_value() == !ended.has_value(),
           "the run returns exactly when its command line is accepted", io.out_text(),

@@ -3,8 +3,8 @@
 // ones, texts, statuses and values included.
 
 #include "captured_io.hpp"
+#include "program_texts.hpp"
 #include "run.hpp"
-#include "version.hpp"
 
 #include <gtest/gtest.h>
 #include <argparse/arg_parser.hpp>
@@ -83,11 +83,10 @@ void expect_endings(const std::vector<ending_case>& cases) {
 }
 
 TEST(large_input, hundred_thousand_texts_end_as_for_a_few) {
-  const std::string version_line = std::string(vantrel::version_text) + "\n";
   expect_endings({
       {"version behind every other text",
        then(numbered_texts(many_texts - 1), "--version"),
-       {0, version_line, ""}},
+       {0, std::string(test_support::program_version), ""}},
       {"every text left over is listed", numbered_texts(many_texts),
        parse_error(count_report(numbered_texts(many_texts), 0))},
       {"a repeated flag is taken twice and the rest listed",
