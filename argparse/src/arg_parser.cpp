@@ -71,7 +71,7 @@ void arg_parser::end_process(int status) const {
 }
 
 void arg_parser::fail(std::string_view report) const {
-  io_->err() << report << '\n' << std::flush;
+  io_->write_err(std::string(report).append(1, '\n'));
   end_process(-1);
 }
 

@@ -86,12 +86,13 @@ void arg_parser::print_usage() const {
   for (const position_argument& argument : position_arguments_) {
     line.append(" [").append(argument.name).append("]");
   }
-  io_->out() << line << '\n' << std::flush;
+  line.push_back('\n');
+  io_->write_out(line, true);
 }
 
 void arg_parser::print_help() const {
   print_usage();
-  io_->out() << help_after_usage();
+  io_->write_out(help_after_usage(), false);
 }
 
 std::string arg_parser::help_after_usage() const {

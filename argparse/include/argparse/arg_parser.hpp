@@ -71,7 +71,7 @@ bool match_named_argument(std::string_view text, named_argument& argument);
 class arg_parser {
  public:
   /// Texts go to `io` and the process ends through it; by default that is
-  /// std::cout, std::cerr and std::exit.
+  /// standard output, standard error and std::exit.
   explicit arg_parser(std::string description, process_io& io = standard_io());
 
   const std::string& description() const noexcept { return description_; }

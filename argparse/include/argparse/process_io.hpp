@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string_view>
 
 namespace argparse {
 
@@ -18,10 +19,21 @@ class process_io {
   /// Ends the process with `status`. Must not return; an implementation for
   /// tests may throw instead.
   [[noreturn]] virtual void exit(int status) = 0;
+
+  // The parser writes its texts through these two. By default they write to
+  // `out()` and `err()`; an implementation may write the same bytes another
+  // way, with the same flushes.
+
+  /// Writes `text` to the output stream, then flushes it if `flush` is set.
+  virtual void write_out(std::string_view text, bool flush);
+  /// Writes `text` to the error stream and flushes it.
+  virtual void write_err(std::string_view text);
 };
 
-/// std::cout, std::cerr and std::exit: the real process. std::exit flushes
-/// standard output and does not unwind the stack.
+/// Standard output, standard error and std::exit: the real process. Texts go
+/// through C's stdout and stderr, as those of std::cout and std::cerr do, so
+/// they keep their order with C's formatted print. std::exit flushes standard
+/// output and does not unwind the stack.
 process_io& standard_io() noexcept;
 
 }  // namespace argparse

@@ -4,8 +4,7 @@
 // they are read back. This header names the supported value types and holds
 // the two conversions between a value and its text.
 
-#include <locale>
-#include <sstream>
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -29,31 +28,36 @@ constexpr std::string_view type_name_of() noexcept {
   }
 }
 
-/// The value text of `value`: its formatted output in the classic locale,
-/// so an int is plain decimal ("-1", "40") and a bool is "0" or "1".
+/// The value text of `value`, as formatted output in the classic locale
+/// writes it: an int is plain decimal ("-1", "40") and a bool is "0" or "1".
 template <typename T>
 std::string to_value_text(const T& value) {
   static_assert(is_value_type<T>, "only bool and int have value texts");
-  std::ostringstream stream;
-  stream.imbue(std::locale::classic());
-  stream << value;
-  return stream.str();
+  // Sign and ten digits.
+  char digits[11];
+  const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int>(value)).ptr;
+  return std::string(digits, end);
 }
 
-/// Reads a value back from its text with one formatted extraction in the
-/// classic locale: leading white space is skipped, a sign is taken, and
-/// reading stops at the first character that is not a decimal digit.
-/// Nothing is reported. A text that holds no number (empty or blank
-/// included) reads as 0 (false); a number beyond the int range reads as the
-/// nearest int limit.
+/// What one formatted extraction of an int from `text` stores in the classic
+/// locale: leading white space is skipped, a sign is taken, and reading stops
+/// at the first character that is not a decimal digit. A text that holds no
+/// number (empty or blank included) reads as 0; a number beyond the int range
+/// reads as the nearest int limit.
+int read_int_value_text(std::string_view text) noexcept;
+
+/// Reads a value back from its text as one formatted extraction in the
+/// classic locale would; see `read_int_value_text`. Nothing is reported. A
+/// bool reads as false from a text that holds 0 or no number, else as true.
 template <typename T>
 T from_value_text(const std::string& text) {
   static_assert(is_value_type<T>, "only bool and int are read from value texts");
-  T value{};
-  std::istringstream stream(text);
-  stream.imbue(std::locale::classic());
-  stream >> value;
-  return value;
+  const int value = read_int_value_text(text);
+  if constexpr (std::is_same_v<T, bool>) {
+    return value != 0;
+  } else {
+    return value;
+  }
 }
 
 }  // namespace argparse

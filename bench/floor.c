@@ -1,0 +1,18 @@
+/* The floor: the least a process can do to print the program's three
+   texts. No parsing: the first argument picks the text. */
+
+#include <string.h>
+
+#include "texts.h"
+
+int main(int argc, char** argv) {
+  if (argc > 1 && strcmp(argv[1], "--help") == 0) {
+    fputs(vantrel_help_listing, stdout);
+    return 0;
+  }
+  if (argc > 1 && strcmp(argv[1], "-v") == 0) {
+    puts(vantrel_version);
+    return 0;
+  }
+  return fail_to_size_console(&default_run_values);
+}

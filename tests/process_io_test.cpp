@@ -1,0 +1,140 @@
+// The parser's texts reach the process's streams through process_io: the
+// standard one writes through C's stdout and stderr, and the default text
+// writes of any other go through its out() and err() with the same flushes.
+
+#include <argparse/process_io.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Points one of the process's standard streams at a file for the life of
+// the object; what has reached the file can be read at any time.
+class redirected_stream {
+ public:
+  explicit redirected_stream(std::FILE* stream)
+      : stream_(stream), path_(::testing::TempDir() + "process_io_" + std::to_string(count_++)) {
+    std::fflush(stream_);
+    saved_ = dup(fileno(stream_));
+    std::FILE* file = std::fopen(path_.c_str(), "wb");
+    dup2(fileno(file), fileno(stream_));
+    std::fclose(file);
+  }
+  redirected_stream(const redirected_stream&) = delete;
+  redirected_stream& operator=(const redirected_stream&) = delete;
+  ~redirected_stream() {
+    std::fflush(stream_);
+    dup2(saved_, fileno(stream_));
+    close(saved_);
+    std::remove(path_.c_str());
+  }
+
+  // What the file holds now; nothing is flushed for it.
+  std::string written() const {
+    std::ifstream file(path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  static inline int count_ = 0;
+  std::FILE* stream_;
+  std::string path_;
+  int saved_ = -1;
+};
+
+TEST(standard_io, keeps_the_order_of_its_writes_and_of_c_formatted_print) {
+  redirected_stream out(stdout);
+  argparse::process_io& io = argparse::standard_io();
+  io.write_out("usage: a\n", true);
+  io.write_out("listing ", false);
+  io.out() << "version " << 7;
+  std::printf("resize failed");
+  std::fflush(stdout);
+  EXPECT_EQ(out.written(), "usage: a\nlisting version 7resize failed");
+}
+
+TEST(standard_io, flushes_output_when_asked_and_before_every_error) {
+  redirected_stream out(stdout);
+  redirected_stream err(stderr);
+  argparse::process_io& io = argparse::standard_io();
+
+  io.write_out("kept ", false);
+  io.write_out("line\n", true);
+  EXPECT_EQ(out.written(), "kept line\n");
+
+  io.write_out("held", false);
+  io.write_err("(parse error) one\n");
+  EXPECT_EQ(out.written(), "kept line\nheld");
+  EXPECT_EQ(err.written(), "(parse error) one\n");
+
+  io.write_out(" more", false);
+  io.err() << "(get error) two" << '\n';
+  EXPECT_EQ(out.written(), "kept line\nheld more");
+  EXPECT_EQ(err.written(), "(parse error) one\n(get error) two\n");
+}
+
+// Keeps what is written and counts the flushes.
+class counting_buffer final : public std::stringbuf {
+ public:
+  int flushes = 0;
+
+ protected:
+  int sync() override {
+    ++flushes;
+    return 0;
+  }
+};
+
+class stream_only_io final : public argparse::process_io {
+ public:
+  counting_buffer out_buffer;
+  counting_buffer err_buffer;
+
+  std::ostream& out() override { return out_; }
+  std::ostream& err() override { return err_; }
+  [[noreturn]] void exit(int status) override { throw status; }
+
+ private:
+  std::ostream out_{&out_buffer};
+  std::ostream err_{&err_buffer};
+};
+
+TEST(process_io_default, writes_texts_through_its_streams_with_the_flushes_asked_for) {
+  struct row {
+    void (*write)(argparse::process_io&);
+    std::string out;
+    int out_flushes;
+    std::string err;
+    int err_flushes;
+  };
+  const row rows[] = {
+      {[](argparse::process_io& io) { io.write_out("listing\n", false); }, "listing\n", 0, "", 0},
+      {[](argparse::process_io& io) { io.write_out("usage\n", true); }, "usage\n", 1, "", 0},
+      {[](argparse::process_io& io) { io.write_err("(build error) x\n"); }, "", 0,
+       "(build error) x\n", 1},
+  };
+  for (const row& expected : rows) {
+    stream_only_io io;
+    expected.write(io);
+    EXPECT_EQ(io.out_buffer.str(), expected.out);
+    EXPECT_EQ(io.out_buffer.flushes, expected.out_flushes);
+    EXPECT_EQ(io.err_buffer.str(), expected.err);
+    EXPECT_EQ(io.err_buffer.flushes, expected.err_flushes);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+# cmake -DEXECUTABLE=... -DOBJDUMP=... -DVERSION=X.Y.Z -DVERSION_TEXT=... -P check_executable.cmake
+cmake_minimum_required(VERSION 3.25)
+# Checks what vantrel.exe carries: it imports only DLLs that come with every
+# Windows, and it holds the application manifest and the version resource
+# filled in from the project version.
+set(problems)
+
+execute_process(COMMAND "${OBJDUMP}" -p "${EXECUTABLE}"
+  OUTPUT_VARIABLE headers RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} could not read ${EXECUTABLE}")
+endif()
+
+# Imports: a DLL of the MinGW runtime here (libstdc++-6.dll, libgcc_s_seh-1.dll,
+# libwinpthread-1.dll) would keep the exe from starting on a bare Windows.
+set(system_dlls advapi32.dll kernel32.dll msvcrt.dll ntdll.dll ole32.dll shell32.dll
+                ucrtbase.dll user32.dll)
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+if(NOT imports)
+  list(APPEND problems "no imported DLL found in the headers")
+endif()
+set(dlls)
+foreach(import IN LISTS imports)
+  string(REGEX REPLACE "^DLL Name: " "" dll "${import}")
+  string(TOLOWER "${dll}" dll)
+  list(APPEND dlls ${dll})
+  if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-crt-")
+    list(APPEND problems "imports ${dll}, which is not part of Windows")
+  endif()
+endforeach()
+
+# Resource types: 16 is the version resource, 24 the manifest.
+# Type entries are the ones indented by three spaces.
+foreach(type 0x000010 0x000018)
+  if(NOT headers MATCHES "\n[0-9a-f]+   Entry: ID: ${type},")
+    list(APPEND problems "no resource of type ${type}")
+  endif()
+endforeach()
+
+# The manifest's request, as text.
+file(STRINGS "${EXECUTABLE}" execution_level REGEX "<requestedExecutionLevel ")
+if(NOT execution_level MATCHES "level=\"asInvoker\" uiAccess=\"false\"")
+  list(APPEND problems "no manifest requesting asInvoker without uiAccess")
+endif()
+file(STRINGS "${EXECUTABLE}" supported_os REGEX "<supportedOS ")
+if(NOT supported_os)
+  list(APPEND problems "the manifest names no supported Windows version")
+endif()
+
+# The version strings, in UTF-16 as the resource stores them: each name
+# followed by its value. The texts of a binary can hold brackets, which CMake's
+# list commands treat specially, so they are searched as one string.
+file(STRINGS "${EXECUTABLE}" texts ENCODING UTF-16LE)
+foreach(pair "FileVersion=${VERSION}" "ProductVersion=${VERSION_TEXT}" "ProductName=vantrel"
+             "OriginalFilename=vantrel.exe")
+  string(REPLACE "=" ";" wanted "${pair}")
+  string(FIND "${texts};" "${wanted};" found)
+  if(found EQUAL -1)
+    list(APPEND problems "no version string ${pair}")
+  endif()
+endforeach()
+string(FIND "${texts}" ";FileDescription;" description)
+if(description EQUAL -1)
+  list(APPEND problems "no FileDescription in the version resource")
+endif()
+
+# The numeric file and product versions, as the fixed part of the version
+# resource stores them: after the signature 0xFEEF04BD and the structure
+# version 1.0 come major.minor and patch.0, each 32-bit half little-endian.
+function(little_endian_16 value out)
+  set(bytes "")
+  foreach(shift 0 8)
+    math(EXPR byte "(${value} >> ${shift}) & 0xFF" OUTPUT_FORMAT HEXADECIMAL)
+    string(REGEX REPLACE "^0x(.)$" "0x0\\1" byte "${byte}")
+    string(SUBSTRING "${byte}" 2 2 byte)
+    string(APPEND bytes "${byte}")
+  endforeach()
+  string(TOLOWER "${bytes}" bytes)
+  set(${out} "${bytes}" PARENT_SCOPE)
+endfunction()
+string(REPLACE "." ";" numbers "${VERSION}")
+list(GET numbers 0 major)
+list(GET numbers 1 minor)
+list(GET numbers 2 patch)
+little_endian_16(${major} major)
+little_endian_16(${minor} minor)
+little_endian_16(${patch} patch)
+set(version_hex "${minor}${major}0000${patch}")
+file(READ "${EXECUTABLE}" bytes HEX)
+string(FIND "${bytes}" "bd04effe00000100${version_hex}${version_hex}" fixed_info)
+if(fixed_info EQUAL -1)
+  list(APPEND problems "the numeric file and product versions are not ${VERSION}.0")
+endif()
+
+if(problems)
+  list(JOIN problems "\n  " problems)
+  message(FATAL_ERROR "${EXECUTABLE}:\n  ${problems}")
+endif()
+list(JOIN dlls ", " dlls)
+message(STATUS "${EXECUTABLE}: imports ${dlls}; manifest and version ${VERSION} present")
