@@ -13,9 +13,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <locale>
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +99,17 @@ std::size_t line_breaks(std::string_view text) {
 // A help text with every further line indented.
 std::size_t laid_out_size(std::string_view help, std::size_t indent) {
   return help.size() + line_breaks(help) * indent;
+}
+
+// What one formatted extraction from a string stream in the classic locale
+// stores, starting from 0 (false): the reading that get must give.
+template <typename T>
+T extracted(const std::string& text) {
+  T value{};
+  std::istringstream stream(text);
+  stream.imbue(std::locale::classic());
+  stream >> value;
+  return value;
 }
 
 // The name rules of registration, kept apart from the parser so that its
@@ -725,9 +738,10 @@ class parser_check {
       return false;
     }
     check(!result.status && result.err.empty(), "a lookup of a registered name returns", result);
-    check(l.bool_type ? flag == argparse::from_value_text<bool>(expected.value)
-                      : number == argparse::from_value_text<int>(expected.value),
-          "a lookup reads the value text of the record it names", result);
+    check(l.bool_type ? flag == extracted<bool>(expected.value)
+                      : number == extracted<int>(expected.value),
+          "a lookup reads the value text of the record it names as a stream extraction does",
+          result);
     return true;
   }
 
