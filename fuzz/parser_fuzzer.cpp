@@ -6,6 +6,7 @@
 #include "captured_io.hpp"
 #include "fuzz_check.hpp"
 #include "parser_plan.hpp"
+#include "stream_extraction.hpp"
 
 #include <argparse/arg_parser.hpp>
 
@@ -13,11 +14,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <locale>
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +32,7 @@ using fuzz_support::registration_kind;
 using fuzz_support::require;
 using test_support::captured_io;
 using test_support::command_line;
+using test_support::extracted_by_stream;
 using test_support::outcome;
 
 constexpr std::size_t min_name_column = 25;
@@ -99,17 +99,6 @@ std::size_t line_breaks(std::string_view text) {
 // A help text with every further line indented.
 std::size_t laid_out_size(std::string_view help, std::size_t indent) {
   return help.size() + line_breaks(help) * indent;
-}
-
-// What one formatted extraction from a string stream in the classic locale
-// stores, starting from 0 (false): the reading that get must give.
-template <typename T>
-T extracted(const std::string& text) {
-  T value{};
-  std::istringstream stream(text);
-  stream.imbue(std::locale::classic());
-  stream >> value;
-  return value;
 }
 
 // The name rules of registration, kept apart from the parser so that its
@@ -738,8 +727,8 @@ class parser_check {
       return false;
     }
     check(!result.status && result.err.empty(), "a lookup of a registered name returns", result);
-    check(l.bool_type ? flag == extracted<bool>(expected.value)
-                      : number == extracted<int>(expected.value),
+    check(l.bool_type ? flag == extracted_by_stream<bool>(expected.value)
+                      : number == extracted_by_stream<int>(expected.value),
           "a lookup reads the value text of the record it names as a stream extraction does",
           result);
     return true;
