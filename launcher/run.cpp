@@ -3,8 +3,6 @@
 #include "console_steps.hpp"
 #include "version.hpp"
 
-#include <argparse/arg_parser.hpp>
-
 #include <ostream>
 
 namespace vantrel {
@@ -36,10 +34,9 @@ COORD buffer_size(int bufferx, int buffery) {
           low_16_bits(static_cast<std::uint32_t>(buffery))};
 }
 
-int run(int argc, const char* const* argv, platform& system, argparse::process_io& io) {
-  argparse::arg_parser parser("A tool to vantrel with specified settings", io);
+argparse::arg_parser& add_program_options(argparse::arg_parser& parser, argparse::process_io& io) {
   parser.set_program_name("vantrel");
-  parser
+  return parser
       .add_callback_option("-?", "--help", "show this help message",
                            [&parser] { parser.print_help(); })
       .add_callback_option("-v", "--version", "show version info",
@@ -50,8 +47,12 @@ int run(int argc, const char* const* argv, platform& system, argparse::process_i
       .add_option("-r", "--right", "set cmd window's right position.\ndefault is 40", 40)
       .add_option("-b", "--bottom", "set cmd window's bottom position.\ndefault is 40", 40)
       .add_option("-w", "--bufferx", "set cmd window's buffer size's x.\ndefault is 1024", 1024)
-      .add_option("-h", "--buffery", "set cmd window's buffer size's y.\ndefault is 720", 720)
-      .parse(argc, argv);
+      .add_option("-h", "--buffery", "set cmd window's buffer size's y.\ndefault is 720", 720);
+}
+
+int run(int argc, const char* const* argv, platform& system, argparse::process_io& io) {
+  argparse::arg_parser parser(program_description, io);
+  add_program_options(parser, io).parse(argc, argv);
 
   const int left = parser.get<int>("--left");
   const int top = parser.get<int>("--top");

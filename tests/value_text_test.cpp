@@ -2,6 +2,8 @@
 // read without a string stream, so readings are also checked against what
 // one formatted extraction from a string stream makes of the same text.
 
+#include "stream_extraction.hpp"
+
 #include <argparse/value_text.hpp>
 
 #include <gtest/gtest.h>
@@ -99,14 +101,7 @@ TEST(value_texts, ignore_the_global_locale) {
   EXPECT_EQ(read, 1);
 }
 
-template <typename T>
-T extracted_by_stream(const std::string& text) {
-  T value{};
-  std::istringstream stream(text);
-  stream.imbue(std::locale::classic());
-  stream >> value;
-  return value;
-}
+using test_support::extracted_by_stream;
 
 const std::vector<std::string> edge_texts = {"",
                                              " ",
