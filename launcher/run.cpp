@@ -3,8 +3,6 @@
 #include "console_steps.hpp"
 #include "version.hpp"
 
-#include <ostream>
-
 namespace vantrel {
 
 namespace {
@@ -40,7 +38,10 @@ argparse::arg_parser& add_program_options(argparse::arg_parser& parser, argparse
       .add_callback_option("-?", "--help", "show this help message",
                            [&parser] { parser.print_help(); })
       .add_callback_option("-v", "--version", "show version info",
-                           [&io] { io.out() << version_text << std::endl; })
+                           [&io] {
+                             io.write_out(version_text, false);
+                             io.write_out("\n", true);
+                           })
       .add_flag("-a", "--admin", "run bat file as admin or not.")
       .add_option("-l", "--left", "set cmd window's left position.\ndefault is 0", 0)
       .add_option("-t", "--top", "set cmd window's top position.\ndefault is 0", 0)
