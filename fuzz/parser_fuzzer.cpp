@@ -276,7 +276,7 @@ class parser_check {
       } else if (action == 'u') {
         parser_.print_usage();
       } else {
-        io_.out() << marker(index);
+        io_.write_out(marker(index), false);
       }
     };
   }

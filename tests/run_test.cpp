@@ -28,6 +28,7 @@ struct run_result {
   outcome result;
   call_list calls;
   recording_platform system;
+  std::string flushed_out;  // what standard output held at its last flush
 };
 
 run_result run_vantrel(std::vector<std::string> arguments, recording_platform system = {}) {
@@ -40,7 +41,7 @@ run_result run_vantrel(std::vector<std::string> arguments, recording_platform sy
   if (returned) {
     result.status = returned;
   }
-  return {result, system.calls, system};
+  return {result, system.calls, system, io.flushed_out_text()};
 }
 
 call_list sized(const std::string& window, const std::string& buffer = "1024 720") {
@@ -153,6 +154,14 @@ INSTANTIATE_TEST_SUITE_P(accepted, program_command_line, ::testing::Values(
     command_line_case{{"--admin", "-a"}, 0, "", "", relaunch_then_default_sizing},
     command_line_case{{"-aaa"}, 0, "", "", relaunch_then_default_sizing}));
 // clang-format on
+
+// Only the usage line of the listing is flushed by the program itself; the
+// rest reaches the terminal when the process ends. The version is flushed.
+TEST(run_sequence, flushes_usage_line_and_version) {
+  EXPECT_EQ(run_vantrel({"--help"}).flushed_out, usage);
+  EXPECT_EQ(run_vantrel({}).flushed_out, usage);
+  EXPECT_EQ(run_vantrel({"-v"}).flushed_out, version);
+}
 
 TEST(run_sequence, relaunch_starts_own_executable_under_guard) {
   recording_platform system;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
-#include <ostream>
 
 namespace argparse {
 

@@ -1,7 +1,6 @@
 #include <argparse/arg_parser.hpp>
 
 #include <algorithm>
-#include <ostream>
 
 namespace argparse {
 

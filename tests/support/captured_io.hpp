@@ -7,8 +7,8 @@
 
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace test_support {
@@ -19,16 +19,24 @@ struct process_ended {
 
 class captured_io final : public argparse::process_io {
  public:
-  std::ostream& out() override { return out_; }
-  std::ostream& err() override { return err_; }
+  void write_out(std::string_view text, bool flush) override {
+    out_.append(text);
+    if (flush) {
+      flushed_out_ = out_;
+    }
+  }
+  void write_err(std::string_view text) override { err_.append(text); }
   [[noreturn]] void exit(int status) override { throw process_ended{status}; }
 
-  std::string out_text() const { return out_.str(); }
-  std::string err_text() const { return err_.str(); }
+  const std::string& out_text() const { return out_; }
+  const std::string& err_text() const { return err_; }
+  /// What standard output held at its last flush.
+  const std::string& flushed_out_text() const { return flushed_out_; }
 
  private:
-  std::ostringstream out_;
-  std::ostringstream err_;
+  std::string out_;
+  std::string err_;
+  std::string flushed_out_;
 };
 
 /// What a piece of code did: the exit status if it ended the process (none
