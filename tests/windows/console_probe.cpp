@@ -1,13 +1,15 @@
 // Runs a program in this console and reports what it did to the console.
 //
-//   console_probe [--hold-guard] REPORT BUFFER WINDOW PROGRAM [ARGUMENT...]
+//   console_probe [--hold-guard] [--stdout-pipe] REPORT BUFFER WINDOW PROGRAM [ARGUMENT...]
 //
 // It first gives the console a known state: a screen buffer of BUFFER cells
 // and a window of WINDOW cells at the buffer's top-left corner (both written
 // WIDTHxHEIGHT), blank, with the cursor home. With --hold-guard it then holds
 // vantrel's guard event, as a run with the admin flag in another process
 // would. It runs PROGRAM in this console, waits for it and for every
-// process it started, and writes REPORT:
+// process it started, and writes REPORT. With --stdout-pipe the program's
+// standard output is a pipe, while its standard input and error stay on the
+// console.
 //
 //   before window W H at L T
 //   before buffer W H
@@ -17,6 +19,7 @@
 //   after window W H at L T
 //   after buffer W H
 //   output "TEXT"     (what was written to the console, \n for a line end)
+//   pipe "TEXT"       (with --stdout-pipe: what was written to the pipe)
 
 #include <windows.h>
 // After windows.h, which they build on:
@@ -49,9 +52,11 @@ std::optional<cell_size> read_size(const char* text) {
   return cell_size{static_cast<SHORT>(width), static_cast<SHORT>(height)};
 }
 
-HANDLE open_console_output() {
-  return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                     nullptr, OPEN_EXISTING, 0, nullptr);
+// This console's input ("CONIN$") or output ("CONOUT$"); an inheritable
+// handle when `inherited` says so.
+HANDLE open_console(const wchar_t* name, SECURITY_ATTRIBUTES* inherited = nullptr) {
+  return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     inherited, OPEN_EXISTING, 0, nullptr);
 }
 
 CONSOLE_SCREEN_BUFFER_INFO console_info(HANDLE console) {
@@ -179,14 +184,23 @@ struct run_result {
 
 // Runs the program as a debugger would: every process it starts, directly or
 // through the shell, is reported to us before it runs its first instruction,
-// so none can end unseen. Returns once the last of them has ended.
-run_result run_watched(const std::vector<std::string>& arguments) {
+// so none can end unseen. Returns once the last of them has ended. With a
+// `pipe`, the program's standard output is that pipe's writing end and its
+// standard input and error are this console.
+run_result run_watched(const std::vector<std::string>& arguments, HANDLE pipe) {
   std::string line = command_line(arguments);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  if (pipe != nullptr) {
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = open_console(L"CONIN$", &inherited);
+    startup.hStdOutput = pipe;
+    startup.hStdError = open_console(L"CONOUT$", &inherited);
+  }
   PROCESS_INFORMATION program{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS, nullptr,
-                      nullptr, &startup, &program)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, pipe != nullptr, DEBUG_PROCESS,
+                      nullptr, nullptr, &startup, &program)) {
     return {"not started, error " + std::to_string(GetLastError()), {}};
   }
   run_result result;
@@ -226,6 +240,27 @@ run_result run_watched(const std::vector<std::string>& arguments) {
   return result;
 }
 
+// What is waiting in the pipe, with "\r\n" and "\n" written as \n.
+std::string pipe_output(HANDLE pipe) {
+  std::string text;
+  DWORD waiting = 0;
+  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
+    std::string chunk(waiting, '\0');
+    DWORD read = 0;
+    if (!ReadFile(pipe, chunk.data(), waiting, &read, nullptr)) {
+      break;
+    }
+    for (const char c : chunk.substr(0, read)) {
+      if (c == '\n') {
+        text += "\\n";
+      } else if (c != '\r') {
+        text.push_back(c);
+      }
+    }
+  }
+  return text;
+}
+
 int fail(const char* message) {
   std::fprintf(stderr, "console_probe: %s\n", message);
   return 2;
@@ -236,17 +271,31 @@ int fail(const char* message) {
 int main(int argc, char** argv) {
   // A crash of the program under test fails the test instead of opening a dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-  const bool hold_guard = argc > 1 && std::string(argv[1]) == "--hold-guard";
-  const std::vector<std::string> arguments(argv + (hold_guard ? 2 : 1), argv + argc);
+  constexpr const char* usage =
+      "usage: console_probe [--hold-guard] [--stdout-pipe] REPORT BUFFER WINDOW PROGRAM "
+      "[ARGUMENT...]";
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  bool hold_guard = false;
+  bool stdout_pipe = false;
+  while (!arguments.empty() && arguments.front().starts_with("--")) {
+    if (arguments.front() == "--hold-guard") {
+      hold_guard = true;
+    } else if (arguments.front() == "--stdout-pipe") {
+      stdout_pipe = true;
+    } else {
+      return fail(usage);
+    }
+    arguments.erase(arguments.begin());
+  }
   if (arguments.size() < 4) {
-    return fail("usage: console_probe [--hold-guard] REPORT BUFFER WINDOW PROGRAM [ARGUMENT...]");
+    return fail(usage);
   }
   const std::optional<cell_size> buffer = read_size(arguments[1].c_str());
   const std::optional<cell_size> window = read_size(arguments[2].c_str());
   if (!buffer || !window) {
     return fail("sizes are written WIDTHxHEIGHT");
   }
-  const HANDLE console = open_console_output();
+  const HANDLE console = open_console(L"CONOUT$");
   if (!prepare_console(console, *buffer, *window)) {
     return fail("this console refused the starting state");
   }
@@ -255,8 +304,16 @@ int main(int argc, char** argv) {
   if (hold_guard && (guard == nullptr || GetLastError() != ERROR_SUCCESS)) {
     return fail("the guard event is held elsewhere");
   }
+  HANDLE pipe_read = nullptr;
+  HANDLE pipe_write = nullptr;
+  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+  // Only the writing end goes to the program.
+  if (stdout_pipe && (!CreatePipe(&pipe_read, &pipe_write, &inherited, 0) ||
+                      !SetHandleInformation(pipe_read, HANDLE_FLAG_INHERIT, 0))) {
+    return fail("cannot make the pipe");
+  }
   const std::string before = describe("before", console_info(console));
-  const run_result run = run_watched({arguments.begin() + 3, arguments.end()});
+  const run_result run = run_watched({arguments.begin() + 3, arguments.end()}, pipe_write);
   std::ofstream report(arguments[0], std::ios::binary);
   report << before << "status " << run.status << '\n';
   for (const std::string& started : run.started) {
@@ -264,5 +321,8 @@ int main(int argc, char** argv) {
   }
   report << describe("after", console_info(console)) << "output \"" << console_output(console)
          << "\"\n";
+  if (stdout_pipe) {
+    report << "pipe \"" << pipe_output(pipe_read) << "\"\n";
+  }
   return report ? 0 : fail("cannot write the report");
 }
