@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
   if (argc > 1 && strcmp(argv[1], "--help") == 0) {
-    fputs(vantrel_help_listing, stdout);
+    fputs(program_help_listing, stdout);
     return 0;
   }
   if (argc > 1 && strcmp(argv[1], "-v") == 0) {

@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
   const std::string_view first = argc > 1 ? argv[1] : "";
   if (first == "--help") {
-    std::cout << vantrel_help_listing;
+    std::cout << program_help_listing;
     return 0;
   }
   if (first == "-v") {

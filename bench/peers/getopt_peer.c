@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         }
         /* fall through */
       case 'H':
-        fputs(vantrel_help_listing, stdout);
+        fputs(program_help_listing, stdout);
         return 0;
       case 'v':
         puts(vantrel_version);
