@@ -10,7 +10,9 @@ namespace test_support {
 
 inline constexpr std::string_view program_usage = "usage: vantrel [options]\n";
 
-inline constexpr std::string_view program_help = program_help_listing;
+// Sized from the array itself, so the view is a constant for every compiler.
+inline constexpr std::string_view program_help{program_help_listing,
+                                               sizeof(program_help_listing) - 1};
 
 inline constexpr std::string_view program_version = "0.2.3-beta\n";
 
