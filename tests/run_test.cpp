@@ -4,6 +4,7 @@
 #include "run.hpp"
 
 #include "captured_io.hpp"
+#include "command_line_text.hpp"
 #include "program_texts.hpp"
 #include "recording_platform.hpp"
 
@@ -77,11 +78,7 @@ struct command_line_case {
 };
 
 std::ostream& operator<<(std::ostream& stream, const command_line_case& row) {
-  stream << "vantrel";
-  for (const std::string& argument : row.arguments) {
-    stream << " [" << argument << "]";
-  }
-  return stream;
+  return test_support::print_command_line(stream, row.arguments);
 }
 
 class program_command_line : public ::testing::TestWithParam<command_line_case> {};

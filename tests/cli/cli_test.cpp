@@ -5,6 +5,7 @@
 //   --crlf           read "\r\n" line ends as "\n";
 //   --platform=NAME  "unsupported" where no console can be sized.
 
+#include "command_line_text.hpp"
 #include "process_runner.hpp"
 #include "program_texts.hpp"
 
@@ -57,11 +58,7 @@ struct program_case {
 };
 
 std::ostream& operator<<(std::ostream& stream, const program_case& row) {
-  stream << "vantrel";
-  for (const std::string& argument : row.arguments) {
-    stream << " [" << argument << "]";
-  }
-  return stream;
+  return test_support::print_command_line(stream, row.arguments);
 }
 
 class program : public ::testing::TestWithParam<program_case> {};
