@@ -50,7 +50,6 @@ class accepting_platform final : public vantrel::platform {
                                       vantrel::COORD /*size*/) override {
     return true;
   }
-  void print(const char* /*message*/) override {}
 };
 
 class command_line {

@@ -104,22 +104,25 @@ bool start_refused(std::uint32_t error) {
   return error == vantrel::error_cancelled || error == vantrel::error_file_not_found;
 }
 
-// The platform calls, as the double records them, that a run with these
-// settings and answers makes, and the status it returns.
-std::pair<std::vector<std::string>, int> expected_calls(const recording_platform& answers,
-                                                        const settings& values) {
+struct expected_run {
+  std::vector<std::string> calls;  // as the double records them
+  std::string out;                 // the failure message, if any
+  int status;
+};
+
+// The platform calls that a run with these settings and answers makes, what
+// it writes and the status it returns.
+expected_run expected_run_for(const recording_platform& answers, const settings& values) {
   std::vector<std::string> calls;
   if (values.admin) {
     calls.emplace_back("CreateEventW");
     if (answers.event_error != 0) {
-      calls.emplace_back("print uac filed");
-      return {calls, failure_status};
+      return {calls, "uac filed", failure_status};
     }
     calls.emplace_back("GetModuleFileNameW 260");
     calls.emplace_back("ShellExecuteExW");
     if (start_refused(answers.start_error)) {
-      calls.emplace_back("print uac filed");
-      return {calls, failure_status};
+      return {calls, "uac filed", failure_status};
     }
     calls.emplace_back("Sleep 100");
   }
@@ -128,16 +131,14 @@ std::pair<std::vector<std::string>, int> expected_calls(const recording_platform
                   low_16_bits(values.top) + " " + low_16_bits(std::int64_t{values.right} - 1) +
                   " " + low_16_bits(std::int64_t{values.bottom} - 1));
   if (!answers.window_accepted) {
-    calls.emplace_back("print resize failed");
-    return {calls, failure_status};
+    return {calls, "resize failed", failure_status};
   }
   calls.push_back("SetConsoleScreenBufferSize " + low_16_bits(values.bufferx) + " " +
                   low_16_bits(values.buffery));
   if (!answers.buffer_accepted) {
-    calls.emplace_back("print resize buffer failed");
-    return {calls, failure_status};
+    return {calls, "resize buffer failed", failure_status};
   }
-  return {calls, 0};
+  return {calls, "", 0};
 }
 
 bool is_status_0_output(const std::string& out) {
@@ -170,12 +171,12 @@ void check_ended_run(int status, const captured_io& io, const recording_platform
 
 void check_returned_run(int status, const settings& values, const captured_io& io,
                         const recording_platform& system) {
-  require(io.out_text().empty() && io.err_text().empty(),
-          "a parsed run writes through the platform only", io.out_text(), io.err_text());
-  const auto [calls, expected_status] = expected_calls(system, values);
-  require(system.calls == calls && status == expected_status,
+  const expected_run expected = expected_run_for(system, values);
+  require(io.out_text() == expected.out && io.err_text().empty(),
+          "a parsed run writes its failure message only", io.out_text(), io.err_text());
+  require(system.calls == expected.calls && status == expected.status,
           "the platform gets exactly the expected calls, with the low 16 bits of each value",
-          joined(system.calls), joined(calls));
+          joined(system.calls), joined(expected.calls));
   if (values.admin) {
     require(system.event_name == L"{29544E05-024F-4BC1-A272-452DBC8E17A4}",
             "the guard has its fixed name", "", "");

@@ -3,20 +3,18 @@
 // The operating-system calls that the console steps make, behind one small
 // interface: Windows provides them for real, other hosts report that they
 // cannot do them, and tests substitute a double that records each call.
+//
+// Nothing here needs a system header: the two console structures are declared
+// with the layout Windows gives them, and the Windows platform converts them.
+// What the steps write for the user goes through the parser's `process_io`,
+// like every other text of the program, not through this interface.
 
 #include <cstdint>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace vantrel {
 
-#if defined(_WIN32)
-using ::COORD;
-using ::SMALL_RECT;
-#else
-// The console structures as Windows lays them out: signed 16-bit fields.
+/// A console window rectangle in buffer cells, edges inclusive, as Windows
+/// lays it out: signed 16-bit fields.
 struct SMALL_RECT {
   std::int16_t Left;
   std::int16_t Top;
@@ -24,11 +22,11 @@ struct SMALL_RECT {
   std::int16_t Bottom;
 };
 
+/// A console buffer size in cells, as Windows lays it out.
 struct COORD {
   std::int16_t X;
   std::int16_t Y;
 };
-#endif
 
 /// An opaque console handle (a Windows HANDLE).
 using console_handle = void*;
@@ -43,12 +41,13 @@ class platform {
   virtual std::uint32_t create_named_event(const wchar_t* name) = 0;
 
   /// Fills `buffer` with the full path of this program's executable, cut to
-  /// `size` characters.
+  /// `size` characters including the terminating NUL.
   virtual void module_file_name(wchar_t* buffer, std::uint32_t size) = 0;
 
   /// Asks the shell to start `file` with the verb "runas", no parameters and
   /// no directory, shown normally and not waited for. Returns 0 when the shell
-  /// accepted the start, else the last error.
+  /// accepted the start, else the last error. A shell that cannot be loaded
+  /// is a start error like any other.
   virtual std::uint32_t shell_execute_runas(const wchar_t* file) = 0;
 
   virtual void sleep(std::uint32_t milliseconds) = 0;
@@ -59,9 +58,6 @@ class platform {
   virtual bool set_console_window_info(console_handle console, const SMALL_RECT& window) = 0;
 
   virtual bool set_console_screen_buffer_size(console_handle console, COORD size) = 0;
-
-  /// Writes `message` to standard output with the C formatted print.
-  virtual void print(const char* message) = 0;
 };
 
 /// The calls of the system this program was built for.

@@ -3,8 +3,6 @@
 
 #include "platform.hpp"
 
-#include <cstdio>
-
 namespace vantrel {
 
 namespace {
@@ -30,7 +28,6 @@ class unsupported_platform final : public platform {
   bool set_console_screen_buffer_size(console_handle /*console*/, COORD /*size*/) override {
     return false;
   }
-  void print(const char* message) override { std::printf("%s", message); }
 };
 
 }  // namespace

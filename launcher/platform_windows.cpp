@@ -1,12 +1,9 @@
 // The platform calls on Windows: kernel, console and shell services.
 
-#include "platform.hpp"
+#include "platform_windows.hpp"
 
-#include <windows.h>
-// After windows.h, which it builds on:
-#include <shellapi.h>
-
-#include <cstdio>
+#include <string>
+#include <string_view>
 
 namespace vantrel {
 
@@ -16,51 +13,89 @@ namespace {
 // one would hand the shell a structure it reads differently.
 static_assert(sizeof(SHELLEXECUTEINFOW) == 112, "SHELLEXECUTEINFOW must have its x86-64 size");
 
-class windows_platform final : public platform {
- public:
-  std::uint32_t create_named_event(const wchar_t* name) override {
-    // A successful CreateEventW need not reset the last error, so clear it
-    // first: otherwise a code left by an earlier call would read as "taken".
-    SetLastError(ERROR_SUCCESS);
-    guard_ = CreateEventW(nullptr, FALSE, FALSE, name);
-    return GetLastError();
+// The system directory, without a trailing separator; empty, with the last
+// error set, when it cannot be had.
+std::wstring system_directory() {
+  const UINT size = GetSystemDirectoryW(nullptr, 0);  // counts the terminating NUL
+  if (size == 0) {
+    return {};
   }
-
-  void module_file_name(wchar_t* buffer, std::uint32_t size) override {
-    GetModuleFileNameW(nullptr, buffer, size);
+  std::wstring path(size, L'\0');
+  const UINT length = GetSystemDirectoryW(path.data(), size);
+  if (length == 0 || length >= size) {
+    return {};
   }
+  path.resize(length);
+  return path;
+}
 
-  std::uint32_t shell_execute_runas(const wchar_t* file) override {
-    SHELLEXECUTEINFOW request{};
-    request.cbSize = sizeof(request);
-    request.fMask = 0;
-    request.lpVerb = L"runas";
-    request.lpFile = file;
-    request.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&request) ? 0 : GetLastError();
-  }
+::SMALL_RECT to_windows(const SMALL_RECT& window) {
+  return {window.Left, window.Top, window.Right, window.Bottom};
+}
 
-  void sleep(std::uint32_t milliseconds) override { Sleep(milliseconds); }
-
-  console_handle std_output_handle() override { return GetStdHandle(STD_OUTPUT_HANDLE); }
-
-  bool set_console_window_info(console_handle console, const SMALL_RECT& window) override {
-    return SetConsoleWindowInfo(console, TRUE, &window) != 0;
-  }
-
-  bool set_console_screen_buffer_size(console_handle console, COORD size) override {
-    return SetConsoleScreenBufferSize(console, size) != 0;
-  }
-
-  void print(const char* message) override { std::printf("%s", message); }
-
- private:
-  // The guard holds only while its event exists, so the handle is never
-  // closed: the event goes when the process ends.
-  HANDLE guard_ = nullptr;
-};
+::COORD to_windows(COORD size) { return {size.X, size.Y}; }
 
 }  // namespace
+
+shell_execute_function load_shell_execute() {
+  std::wstring path = system_directory();
+  if (path.empty()) {
+    return nullptr;
+  }
+  path.append(L"\\shell32.dll");
+  // A full path is loaded from there alone; LOAD_WITH_ALTERED_SEARCH_PATH
+  // makes the shell's own dependencies be searched from its folder as well.
+  const HMODULE shell = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (shell == nullptr) {
+    return nullptr;
+  }
+  // Through the generic function pointer type, which converts to any other.
+  using any_function = void (*)();
+  return reinterpret_cast<shell_execute_function>(
+      reinterpret_cast<any_function>(GetProcAddress(shell, "ShellExecuteExW")));
+}
+
+std::uint32_t windows_platform::create_named_event(const wchar_t* name) {
+  // A successful CreateEventW need not reset the last error, so clear it
+  // first: otherwise a code left by an earlier call would read as "taken".
+  SetLastError(ERROR_SUCCESS);
+  guard_ = CreateEventW(nullptr, FALSE, FALSE, name);
+  return GetLastError();
+}
+
+void windows_platform::module_file_name(wchar_t* buffer, std::uint32_t size) {
+  GetModuleFileNameW(nullptr, buffer, size);
+}
+
+std::uint32_t windows_platform::shell_execute_runas(const wchar_t* file) {
+  const shell_execute_function shell_execute = lookup_();
+  if (shell_execute == nullptr) {
+    // Not the user's refusal: passed on like any other start error, and never
+    // as 0, which would read as a start.
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_PROC_NOT_FOUND;
+  }
+  SHELLEXECUTEINFOW request{};
+  request.cbSize = sizeof(request);
+  request.fMask = 0;
+  request.lpVerb = L"runas";
+  request.lpFile = file;
+  request.nShow = SW_SHOWNORMAL;
+  return shell_execute(&request) ? 0 : GetLastError();
+}
+
+void windows_platform::sleep(std::uint32_t milliseconds) { Sleep(milliseconds); }
+
+console_handle windows_platform::std_output_handle() { return GetStdHandle(STD_OUTPUT_HANDLE); }
+
+bool windows_platform::set_console_window_info(console_handle console, const SMALL_RECT& window) {
+  const ::SMALL_RECT rectangle = to_windows(window);
+  return SetConsoleWindowInfo(console, TRUE, &rectangle) != 0;
+}
+
+bool windows_platform::set_console_screen_buffer_size(console_handle console, COORD size) {
+  return SetConsoleScreenBufferSize(console, to_windows(size)) != 0;
+}
 
 platform& host_platform() {
   static windows_platform system;

@@ -63,10 +63,10 @@ int run(int argc, const char* const* argv, platform& system, argparse::process_i
   const int buffery = parser.get<int>("--buffery");
   const SMALL_RECT window = window_rectangle(left, top, right, bottom);
 
-  if (parser.get<bool>("--admin") && !relaunch_elevated(system)) {
+  if (parser.get<bool>("--admin") && !relaunch_elevated(system, io)) {
     return failure_status;
   }
-  return size_console(system, window, buffer_size(bufferx, buffery)) ? 0 : failure_status;
+  return size_console(system, io, window, buffer_size(bufferx, buffery)) ? 0 : failure_status;
 }
 
 }  // namespace vantrel

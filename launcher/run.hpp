@@ -27,8 +27,9 @@ inline constexpr const char* program_description = "A tool to vantrel with speci
 argparse::arg_parser& add_program_options(argparse::arg_parser& parser, argparse::process_io& io);
 
 /// The whole run: parses the command line, optionally relaunches elevated,
-/// sizes the console and returns the exit status (0 or -1). Help, version,
-/// the bare usage line and every parser error end the process through `io`.
+/// sizes the console and returns the exit status (0 or -1). Every text goes
+/// to `io`. Help, version, the bare usage line and every parser error end the
+/// process through it.
 int run(int argc, const char* const* argv, platform& system, argparse::process_io& io);
 
 }  // namespace vantrel

@@ -28,7 +28,6 @@ using call_list = std::vector<std::string>;
 struct run_result {
   outcome result;
   call_list calls;
-  recording_platform system;
   std::string flushed_out;  // what standard output held at its last flush
 };
 
@@ -42,7 +41,7 @@ run_result run_vantrel(std::vector<std::string> arguments, recording_platform sy
   if (returned) {
     result.status = returned;
   }
-  return {result, system.calls, system, io.flushed_out_text()};
+  return {result, system.calls, io.flushed_out_text()};
 }
 
 call_list sized(const std::string& window, const std::string& buffer = "1024 720") {
@@ -160,43 +159,20 @@ TEST(run_sequence, flushes_usage_line_and_version) {
   EXPECT_EQ(run_vantrel({"-v"}).flushed_out, version);
 }
 
-TEST(run_sequence, relaunch_starts_own_executable_under_guard) {
-  recording_platform system;
-  system.module_path = L"D:\\bin\\vantrel.exe";
-  const run_result run = run_vantrel({"-a", "--left", "5"}, system);
-  EXPECT_EQ(run.result, (outcome{0, "", ""}));
-  EXPECT_THAT(run.calls, ElementsAre("CreateEventW", "GetModuleFileNameW 260", "ShellExecuteExW",
-                                     "Sleep 100", "GetStdHandle", "SetConsoleWindowInfo 5 0 39 39",
-                                     "SetConsoleScreenBufferSize 1024 720"));
-  EXPECT_EQ(run.system.event_name, L"{29544E05-024F-4BC1-A272-452DBC8E17A4}");
-  EXPECT_EQ(run.system.started_file, L"D:\\bin\\vantrel.exe");
-}
+// A step that fails ends the run with -1 and its message, and nothing after
+// it runs: a failed relaunch leaves the console alone.
+TEST(run_sequence, failed_step_ends_the_run) {
+  recording_platform guard_taken;
+  guard_taken.event_error = 183;
+  const run_result relaunch = run_vantrel({"-a", "--left", "5"}, guard_taken);
+  EXPECT_EQ(relaunch.result, (outcome{-1, "uac filed", ""}));
+  EXPECT_THAT(relaunch.calls, ElementsAre("CreateEventW"));
 
-TEST(run_sequence, refused_relaunch_leaves_console_alone) {
-  recording_platform system;
-  system.event_error = 183;
-  const run_result run = run_vantrel({"-a", "--left", "5"}, system);
-  EXPECT_EQ(run.result, (outcome{-1, "", ""}));
-  EXPECT_THAT(run.calls, ElementsAre("CreateEventW", "print uac filed"));
-}
-
-TEST(run_sequence, refused_window_leaves_buffer_alone) {
-  recording_platform system;
-  system.window_accepted = false;
-  const run_result run = run_vantrel({"-w", "10"}, system);
-  EXPECT_EQ(run.result, (outcome{-1, "", ""}));
-  EXPECT_THAT(run.calls,
-              ElementsAre("GetStdHandle", "SetConsoleWindowInfo 0 0 39 39", "print resize failed"));
-}
-
-TEST(run_sequence, refused_buffer_fails_after_window) {
-  recording_platform system;
-  system.buffer_accepted = false;
-  const run_result run = run_vantrel({"-w", "10"}, system);
-  EXPECT_EQ(run.result, (outcome{-1, "", ""}));
-  EXPECT_THAT(run.calls,
-              ElementsAre("GetStdHandle", "SetConsoleWindowInfo 0 0 39 39",
-                          "SetConsoleScreenBufferSize 10 720", "print resize buffer failed"));
+  recording_platform refusing_buffer;
+  refusing_buffer.buffer_accepted = false;
+  const run_result sizing = run_vantrel({"-w", "10"}, refusing_buffer);
+  EXPECT_EQ(sizing.result, (outcome{-1, "resize buffer failed", ""}));
+  EXPECT_THAT(sizing.calls, ElementsAreArray(sized("0 0 39 39", "10 720")));
 }
 
 TEST(run_sequence, callback_and_errors_touch_no_platform_call) {

@@ -1,26 +1,28 @@
 // Checks what the Windows platform (launcher/platform_windows.cpp) hands the
-// system for the guard event and for the elevated start.
+// system for the guard event and for the elevated start, and how it finds
+// the shell.
 //
 //   platform_calls_test
 //
-// The program carries the platform's code itself. For each check it points
-// its own import of CreateEventW or ShellExecuteExW at a stand-in that
-// records what it is given, calls the platform, puts the import back and
-// compares. The guard event's stand-in passes the call on, so the event that
-// results is checked as well; the start's stand-in starts nothing. Prints one
-// line per failed check and ends with status 1 if any failed.
+// The program carries the platform's code itself. For the guard it points its
+// own import of CreateEventW at a stand-in that records what it is given,
+// calls the platform, puts the import back and compares; the stand-in passes
+// the call on, so the event that results is checked as well. For the start it
+// gives the platform a lookup of ShellExecuteExW that returns a recording
+// stand-in, which starts nothing. Prints one line per failed check and ends
+// with status 1 if any failed.
 
-#include "platform.hpp"
-
-#include <windows.h>
-// After windows.h, which it builds on:
-#include <shellapi.h>
+#include "captured_io.hpp"
+#include "console_steps.hpp"
+#include "platform_windows.hpp"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -113,37 +115,62 @@ struct event_call {
   BOOL manual_reset = FALSE;
   BOOL initially_signalled = FALSE;
   std::wstring name;
+  DWORD error_on_entry = ERROR_SUCCESS;
 };
 
 event_call event_seen;
 decltype(&CreateEventW) create_event = nullptr;
 
+// Passes the call on. A successful creation need not touch the last error,
+// so like such a system this stand-in then leaves it as it found it: a code
+// that an earlier call left behind is still there unless the platform
+// cleared it first.
 HANDLE WINAPI record_create_event(LPSECURITY_ATTRIBUTES attributes, BOOL manual_reset,
                                   BOOL initially_signalled, LPCWSTR name) {
-  event_seen = {event_seen.count + 1, attributes, manual_reset, initially_signalled, text_of(name)};
-  return create_event(attributes, manual_reset, initially_signalled, name);
+  const DWORD error_on_entry = GetLastError();
+  event_seen = {event_seen.count + 1, attributes,    manual_reset,
+                initially_signalled,  text_of(name), error_on_entry};
+  const HANDLE event = create_event(attributes, manual_reset, initially_signalled, name);
+  if (event != nullptr && GetLastError() == ERROR_SUCCESS) {
+    SetLastError(error_on_entry);
+  }
+  return event;
 }
 
-void creates_an_auto_reset_unsignalled_event_by_the_name_given() {
+struct guard_case {
+  const char* name;
+  DWORD stale_error;  // left by an earlier call, before the platform's
+};
+
+const guard_case guard_cases[] = {
+    {"a new event", ERROR_SUCCESS},
+    {"a new event after a call that failed", ERROR_INVALID_HANDLE},
+};
+
+void creates_an_auto_reset_unsignalled_event_by_the_name_given(const guard_case& row) {
   // Not the guard's name: the console tests of the same Wine prefix may be
   // relaunching at the same time.
-  const std::wstring name = L"vantrel-platform-calls-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring name = L"vantrel-platform-calls-" + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(row.stale_error);
   std::uint32_t error = 0;
+  event_seen = {};
   {
     replaced_import<decltype(CreateEventW)> stand_in("kernel32.dll", "CreateEventW",
                                                      &record_create_event);
     create_event = stand_in.original();
-    error = vantrel::host_platform().create_named_event(name.c_str());
+    vantrel::windows_platform system;
+    SetLastError(row.stale_error);
+    error = system.create_named_event(name.c_str());
   }
-  expect("CreateEventW",
-         {
-             {"called once", event_seen.count == 1},
-             {"no security attributes", event_seen.attributes == nullptr},
-             {"manual reset FALSE", event_seen.manual_reset == FALSE},
-             {"initial state FALSE", event_seen.initially_signalled == FALSE},
-             {"the name as given, with no namespace prefix", event_seen.name == name},
-             {"reported as newly created (0)", error == 0},
-         });
+  const std::string step = std::string("CreateEventW, ") + row.name;
+  expect(step.c_str(), {
+                           {"called once", event_seen.count == 1},
+                           {"no security attributes", event_seen.attributes == nullptr},
+                           {"manual reset FALSE", event_seen.manual_reset == FALSE},
+                           {"initial state FALSE", event_seen.initially_signalled == FALSE},
+                           {"the name as given, with no namespace prefix", event_seen.name == name},
+                           {"reported as newly created (0)", error == 0},
+                       });
 
   // The event itself, found by its name as another run would find it.
   const HANDLE event = OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, name.c_str());
@@ -173,6 +200,7 @@ struct start_call {
 start_call start_seen;
 BOOL start_answer = TRUE;
 DWORD start_error = ERROR_SUCCESS;
+DWORD lookup_error = ERROR_SUCCESS;
 
 BOOL WINAPI record_shell_execute(SHELLEXECUTEINFOW* request) {
   start_seen = {start_seen.count + 1, *request, text_of(request->lpVerb), text_of(request->lpFile)};
@@ -180,14 +208,20 @@ BOOL WINAPI record_shell_execute(SHELLEXECUTEINFOW* request) {
   return start_answer;
 }
 
+vantrel::shell_execute_function find_recording_shell() { return &record_shell_execute; }
+
+vantrel::shell_execute_function find_no_shell() {
+  SetLastError(lookup_error);
+  return nullptr;
+}
+
 void asks_the_shell_to_run_the_file_as_administrator() {
   const std::wstring file = L"C:\\tools\\vantrel.exe";
-  std::uint32_t error = 0;
-  {
-    replaced_import<decltype(ShellExecuteExW)> stand_in("shell32.dll", "ShellExecuteExW",
-                                                        &record_shell_execute);
-    error = vantrel::host_platform().shell_execute_runas(file.c_str());
-  }
+  start_seen = {};
+  start_answer = TRUE;
+  start_error = ERROR_SUCCESS;
+  vantrel::windows_platform system(&find_recording_shell);
+  const std::uint32_t error = system.shell_execute_runas(file.c_str());
   // Every field not named in the request is zero.
   const SHELLEXECUTEINFOW& request = start_seen.request;
   expect("ShellExecuteExW",
@@ -212,26 +246,106 @@ void asks_the_shell_to_run_the_file_as_administrator() {
          });
 }
 
-// A refused start is reported with the shell's last error, which tells the
-// user's refusal apart from other failures.
-void reports_a_refused_start_by_its_error() {
-  start_answer = FALSE;
-  start_error = ERROR_CANCELLED;
-  std::uint32_t error = 0;
+// How the shell's answer decides the relaunch: only the user's refusal and a
+// missing executable stop the run; any other start error, a shell that
+// cannot be loaded included, lets it go on to the sizing.
+struct start_case {
+  const char* name;
+  vantrel::shell_execute_lookup lookup;
+  BOOL answer;
+  DWORD error;  // the shell's last error, or the lookup's
+  std::uint32_t reported;
+  bool goes_on;
+};
+
+const start_case start_cases[] = {
+    {"started", &find_recording_shell, TRUE, ERROR_SUCCESS, 0, true},
+    {"consent refused", &find_recording_shell, FALSE, ERROR_CANCELLED, ERROR_CANCELLED, false},
+    {"executable not found", &find_recording_shell, FALSE, ERROR_FILE_NOT_FOUND,
+     ERROR_FILE_NOT_FOUND, false},
+    {"no association", &find_recording_shell, FALSE, ERROR_NO_ASSOCIATION, ERROR_NO_ASSOCIATION,
+     true},
+    {"access denied", &find_recording_shell, FALSE, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED, true},
+    {"shell not loaded", &find_no_shell, FALSE, ERROR_MOD_NOT_FOUND, ERROR_MOD_NOT_FOUND, true},
+    {"shell not loaded, no error set", &find_no_shell, FALSE, ERROR_SUCCESS, ERROR_PROC_NOT_FOUND,
+     true},
+};
+
+HANDLE WINAPI create_unnamed_event(LPSECURITY_ATTRIBUTES attributes, BOOL manual_reset,
+                                   BOOL initially_signalled, LPCWSTR /*name*/) {
+  return create_event(attributes, manual_reset, initially_signalled, nullptr);
+}
+
+void decides_the_relaunch_by_the_start_error(const start_case& row) {
+  start_answer = row.answer;
+  start_error = row.error;
+  lookup_error = row.error;
+  vantrel::windows_platform system(row.lookup);
+  const std::uint32_t reported = system.shell_execute_runas(L"C:\\tools\\vantrel.exe");
+  // The whole step, with the guard made unnamed: each row takes it anew,
+  // and the console tests of this prefix may hold the real one.
+  test_support::captured_io io;
+  bool went_on = false;
   {
-    replaced_import<decltype(ShellExecuteExW)> stand_in("shell32.dll", "ShellExecuteExW",
-                                                        &record_shell_execute);
-    error = vantrel::host_platform().shell_execute_runas(L"C:\\tools\\vantrel.exe");
+    replaced_import<decltype(CreateEventW)> stand_in("kernel32.dll", "CreateEventW",
+                                                     &create_unnamed_event);
+    create_event = stand_in.original();
+    went_on = vantrel::relaunch_elevated(system, io);
   }
-  expect("ShellExecuteExW refused", {{"reported as ERROR_CANCELLED", error == ERROR_CANCELLED}});
+  const std::string step = std::string("start refused or not: ") + row.name;
+  expect(step.c_str(),
+         {
+             {"the error reported", reported == row.reported},
+             {"the run goes on, or stops with \"uac filed\"",
+              went_on == row.goes_on && io.out_text() == (row.goes_on ? "" : "uac filed")},
+         });
+}
+
+// --- Finding the shell -------------------------------------------------------
+
+std::wstring system_directory() {
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetSystemDirectoryW(path.data(), MAX_PATH));
+  return path;
+}
+
+std::wstring module_path(HMODULE module) {
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(module, path.data(), MAX_PATH));
+  return path;
+}
+
+void loads_the_shell_from_the_system_directory_when_asked() {
+  const bool not_loaded_before = GetModuleHandleW(L"shell32.dll") == nullptr;
+  const vantrel::shell_execute_function found = vantrel::load_shell_execute();
+  const HMODULE shell = GetModuleHandleW(L"shell32.dll");
+  const std::wstring expected_path = system_directory() + L"\\shell32.dll";
+  using any_function = void (*)();
+  const auto exported =
+      shell == nullptr ? nullptr
+                       : reinterpret_cast<any_function>(GetProcAddress(shell, "ShellExecuteExW"));
+  expect("load_shell_execute",
+         {
+             {"shell32.dll not loaded before", not_loaded_before},
+             {"ShellExecuteExW found", found != nullptr},
+             {"shell32.dll loaded from the system directory",
+              shell != nullptr && _wcsicmp(module_path(shell).c_str(), expected_path.c_str()) == 0},
+             {"the function the shell exports",
+              exported != nullptr && reinterpret_cast<any_function>(found) == exported},
+         });
 }
 
 }  // namespace
 
 int main() {
-  creates_an_auto_reset_unsignalled_event_by_the_name_given();
+  for (const guard_case& row : guard_cases) {
+    creates_an_auto_reset_unsignalled_event_by_the_name_given(row);
+  }
   asks_the_shell_to_run_the_file_as_administrator();
-  reports_a_refused_start_by_its_error();
+  for (const start_case& row : start_cases) {
+    decides_the_relaunch_by_the_start_error(row);
+  }
+  loads_the_shell_from_the_system_directory_when_asked();
   std::printf("%s\n", failures == 0 ? "all platform call checks passed" : "platform calls wrong");
   return failures == 0 ? 0 : 1;
 }
