@@ -1,8 +1,9 @@
 # Installs the build tree into a scratch prefix, then configures, builds and
 # runs a separate project that finds the parser with find_package.
-# Variables: BUILD_DIR, SOURCE_DIR, WORK_DIR, CXX_COMPILER, CXX_FLAGS (the
-# consumer is built with the same flags, so that it links a library built
-# with sanitizers).
+# Variables: BUILD_DIR, CONFIG, GENERATOR, SOURCE_DIR, WORK_DIR, CXX_COMPILER,
+# CXX_FLAGS, MSVC_RUNTIME (the consumer is built with the same compiler, flags
+# and runtime, so that it links a library built with sanitizers or a static
+# MSVC runtime).
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
 
@@ -13,14 +14,44 @@ function(run_step)
   endif()
 endfunction()
 
-run_step("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}")
-run_step("${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/build"
-         "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}"
-         "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
-run_step("${CMAKE_COMMAND}" --build "${WORK_DIR}/build")
+set(config_option)
+if(CONFIG)
+  set(config_option --config "${CONFIG}")
+endif()
 
-execute_process(COMMAND "${WORK_DIR}/build/consumer" --count 3 -q
+run_step("${CMAKE_COMMAND}" --install "${BUILD_DIR}" ${config_option} --prefix "${prefix}")
+# The package's files carry its own name only, so that they share a prefix
+# with other argument parsers' packages without overwriting them.
+file(GLOB_RECURSE package_files RELATIVE "${prefix}" "${prefix}/*/cmake/*")
+foreach(file IN LISTS package_files)
+  if(NOT file MATCHES "/cmake/vantrel_argparse/vantrel_argparse[A-Za-z-]*\\.cmake$")
+    message(FATAL_ERROR "installed a package file outside its own name: ${file}")
+  endif()
+endforeach()
+if(NOT package_files)
+  message(FATAL_ERROR "installed no package files")
+endif()
+
+set(consumer_options)
+if(MSVC_RUNTIME)
+  list(APPEND consumer_options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
+endif()
+run_step("${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/build" -G "${GENERATOR}"
+         "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_PREFIX_PATH=${prefix}"
+         "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+         ${consumer_options})
+run_step("${CMAKE_COMMAND}" --build "${WORK_DIR}/build" ${config_option})
+
+# Single-config generators put the program in the build folder, multi-config
+# ones in a folder of the configuration.
+file(GLOB_RECURSE consumer "${WORK_DIR}/build/consumer" "${WORK_DIR}/build/consumer.exe")
+if(NOT consumer)
+  message(FATAL_ERROR "the consumer program was not built")
+endif()
+list(GET consumer 0 consumer)
+execute_process(COMMAND "${consumer}" --count 3 -q
                 OUTPUT_VARIABLE out RESULT_VARIABLE status)
+string(REPLACE "\r\n" "\n" out "${out}")
 if(NOT status EQUAL 0 OR NOT out STREQUAL "count=3 quiet=1\n")
   message(FATAL_ERROR "consumer printed [${out}] with status ${status}")
 endif()
