@@ -1,0 +1,27 @@
+# How this project's programs are linked, decided once for all of them: the
+# program, its test programs and the benchmark programs that it is compared
+# with link `vantrel_program_link`.
+#
+# A run of vantrel is over in well under a millisecond, and loading shared
+# libraries would take most of it: with the C and C++ runtimes linked in, it
+# starts about as fast as a plain C program. On Windows, MinGW-w64 programs
+# must carry their runtimes anyway, to start on a machine without the
+# toolchain's DLLs. Only GNU-style linkers on Linux and MinGW-w64 get this:
+# sanitizer runtimes cannot be linked in, macOS has no static C runtime, and
+# MSVC chooses its runtime with CMAKE_MSVC_RUNTIME_LIBRARY instead.
+if(MINGW)
+  set(vantrel_static_default ON)
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux"
+       AND CMAKE_CXX_COMPILER_ID MATCHES "^(GNU|Clang)$"
+       AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+  set(vantrel_static_default ON)
+else()
+  set(vantrel_static_default OFF)
+endif()
+option(VANTREL_STATIC_LINK "Link programs with static runtimes and drop unused sections"
+       ${vantrel_static_default})
+
+add_library(vantrel_program_link INTERFACE)
+if(VANTREL_STATIC_LINK)
+  target_link_options(vantrel_program_link INTERFACE -static LINKER:--gc-sections)
+endif()
