@@ -3,7 +3,8 @@
 //   --command=WORD   the program to run, one word per option, so that an
 //                    emulator can stand in front of it;
 //   --crlf           read "\r\n" line ends as "\n";
-//   --platform=NAME  "unsupported" where no console can be sized.
+//   --platform=NAME  "unsupported" where no console can be sized, "wine"
+//                    under Wine, "windows" on Windows.
 
 #include "command_line_text.hpp"
 #include "process_runner.hpp"
@@ -36,6 +37,13 @@ std::string with_lf_line_ends(std::string text) {
   return text;
 }
 
+// Under load, Wine now and then fails to start a process: status 1 and no
+// output at all. The program never exits with 1, so that one case is tried
+// once more; a second such failure is a failure.
+bool wine_failed_to_start(const process_result& result) {
+  return result.status == 1 && result.out.empty() && result.err.empty();
+}
+
 process_result run_program(const std::vector<std::string>& arguments) {
   const settings& given = program_settings();
   if (given.command.empty()) {
@@ -43,6 +51,9 @@ process_result run_program(const std::vector<std::string>& arguments) {
     return {};
   }
   process_result result = test_support::run_process(given.command, arguments);
+  if (given.platform == "wine" && wine_failed_to_start(result)) {
+    result = test_support::run_process(given.command, arguments);
+  }
   if (given.crlf) {
     result.out = with_lf_line_ends(result.out);
     result.err = with_lf_line_ends(result.err);
@@ -52,10 +63,20 @@ process_result run_program(const std::vector<std::string>& arguments) {
 
 struct program_case {
   std::vector<std::string> arguments;
-  int status;  // as a shell sees it: -1 is 255
+  int status;
   std::string out;
   std::string err;
 };
+
+// The status as the runner reports it: Windows keeps the whole code, while a
+// POSIX caller sees its low 8 bits (-1 is 255).
+int as_reported(int status) {
+#if defined(_WIN32)
+  return status;
+#else
+  return status & 0xFF;
+#endif
+}
 
 std::ostream& operator<<(std::ostream& stream, const program_case& row) {
   return test_support::print_command_line(stream, row.arguments);
@@ -68,7 +89,7 @@ TEST_P(program, writes_each_text_to_its_stream_and_exits) {
   const process_result result = run_program(row.arguments);
   EXPECT_EQ(result.out, row.out);
   EXPECT_EQ(result.err, row.err);
-  EXPECT_EQ(result.status, row.status);
+  EXPECT_EQ(result.status, as_reported(row.status));
 }
 
 const std::string help(test_support::program_help);
@@ -86,19 +107,19 @@ INSTANTIATE_TEST_SUITE_P(texts_for_people, program, ::testing::Values(
     program_case{{"-a?"}, 0, help, ""}));
 
 INSTANTIATE_TEST_SUITE_P(parse_errors, program, ::testing::Values(
-    program_case{{"--left=5"}, 255, "", "(parse error) unrecognized option--left=5\n"},
-    program_case{{"-l"}, 255, "", "(parse error) option -l --left should have value\n"},
-    program_case{{"-"}, 255, "", "(parse error) bare unexcepted '-'\n"},
-    program_case{{"-ax"}, 255, "", "(parse error) unrecognized short name option 'x' in -ax\n"},
-    program_case{{"-l5"}, 255, "", "(parse error) aggregation short name option must be bool\n"},
-    program_case{{"-l", "-t", "5", ""}, 255, "",
+    program_case{{"--left=5"}, -1, "", "(parse error) unrecognized option--left=5\n"},
+    program_case{{"-l"}, -1, "", "(parse error) option -l --left should have value\n"},
+    program_case{{"-"}, -1, "", "(parse error) bare unexcepted '-'\n"},
+    program_case{{"-ax"}, -1, "", "(parse error) unrecognized short name option 'x' in -ax\n"},
+    program_case{{"-l5"}, -1, "", "(parse error) aggregation short name option must be bool\n"},
+    program_case{{"-l", "-t", "5", ""}, -1, "",
                  "(parse error) position argument number missmatching, give 2, but need 0\n"
                  "uncaptured command line arguments:\n5\n\n"}));
 
 // Without a console to size, an accepted command line fails at the window.
 INSTANTIATE_TEST_SUITE_P(accepted_without_console, program, ::testing::Values(
-    program_case{{"--left", "10", "--right", "120", "-w", "300"}, 255, "resize failed", ""},
-    program_case{{"-h", "30", "-l", "x"}, 255, "resize failed", ""}));
+    program_case{{"--left", "10", "--right", "120", "-w", "300"}, -1, "resize failed", ""},
+    program_case{{"-h", "30", "-l", "x"}, -1, "resize failed", ""}));
 // clang-format on
 
 // Where no elevated copy can be started, the admin flag fails before the
@@ -110,7 +131,7 @@ TEST(program_without_windows, admin_flag_reports_uac_failure) {
   const process_result result = run_program({"-a", "--left", "5"});
   EXPECT_EQ(result.out, "uac filed");
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(result.status, as_reported(-1));
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace test_support {
 
 struct process_result {
-  int status;  ///< exit status as the shell sees it (0 to 255); -1 when killed
+  /// The exit status as the program's caller sees it: on Windows the whole
+  /// code read as signed (-1 stays -1), elsewhere 0 to 255 (-1 is 255). None
+  /// when the run was killed for taking too long.
+  std::optional<int> status;
   std::string out;
   std::string err;
 };

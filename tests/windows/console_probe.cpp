@@ -21,11 +21,14 @@
 //   output "TEXT"     (what was written to the console, \n for a line end)
 //   pipe "TEXT"       (with --stdout-pipe: what was written to the pipe)
 
+#include "windows_command_line.hpp"
+
 #include <windows.h>
 // After windows.h, which they build on:
 #include <shellapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <optional>
@@ -117,37 +120,6 @@ std::string console_output(HANDLE console) {
   return text + read_row(console, cursor.Y, cursor.X);
 }
 
-// Quotes one argument the way the C runtime's command-line parser reads it.
-std::string quoted(const std::string& argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
-    return argument;
-  }
-  std::string text = "\"";
-  std::size_t backslashes = 0;
-  for (const char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    text.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    text.push_back(c);
-  }
-  text.append(backslashes * 2, '\\');
-  return text + "\"";
-}
-
-std::string command_line(const std::vector<std::string>& arguments) {
-  std::string line;
-  for (const std::string& argument : arguments) {
-    if (!line.empty()) {
-      line += ' ';
-    }
-    line += quoted(argument);
-  }
-  return line;
-}
-
 // The file name of a process's executable and the number of arguments on
 // its command line, read from its memory (the new process is held still by
 // the debugger while this runs).
@@ -182,13 +154,20 @@ struct run_result {
   std::vector<std::string> started;
 };
 
+// The processes that Wine starts to give a new console its window: the
+// console host and the desktop. They outlive the programs they serve, so
+// they are reported but not waited for.
+bool is_wine_console_host(const std::string& started) {
+  return started.starts_with("conhost.exe ") || started.starts_with("explorer.exe ");
+}
+
 // Runs the program as a debugger would: every process it starts, directly or
 // through the shell, is reported to us before it runs its first instruction,
 // so none can end unseen. Returns once the last of them has ended. With a
 // `pipe`, the program's standard output is that pipe's writing end and its
 // standard input and error are this console.
 run_result run_watched(const std::vector<std::string>& arguments, HANDLE pipe) {
-  std::string line = command_line(arguments);
+  std::string line = test_support::windows_command_line(arguments);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   if (pipe != nullptr) {
@@ -205,17 +184,26 @@ run_result run_watched(const std::vector<std::string>& arguments, HANDLE pipe) {
   }
   run_result result;
   int alive = 0;
+  std::vector<DWORD> hosts;
   DEBUG_EVENT event{};
   while (WaitForDebugEvent(&event, wait_limit_ms)) {
     DWORD reply = DBG_CONTINUE;
     switch (event.dwDebugEventCode) {
       case CREATE_PROCESS_DEBUG_EVENT:
-        ++alive;
         result.started.push_back(describe_started(event.u.CreateProcessInfo.hProcess));
+        if (is_wine_console_host(result.started.back())) {
+          hosts.push_back(event.dwProcessId);
+        } else {
+          ++alive;
+        }
         CloseHandle(event.u.CreateProcessInfo.hFile);
         break;
       case EXIT_PROCESS_DEBUG_EVENT:
-        --alive;
+        if (std::find(hosts.begin(), hosts.end(), event.dwProcessId) == hosts.end()) {
+          --alive;
+        } else {
+          std::erase(hosts, event.dwProcessId);
+        }
         if (event.dwProcessId == program.dwProcessId) {
           result.status = std::to_string(static_cast<int>(event.u.ExitProcess.dwExitCode));
         }
@@ -236,6 +224,10 @@ run_result run_watched(const std::vector<std::string>& arguments, HANDLE pipe) {
     if (alive == 0) {
       break;
     }
+  }
+  // Left running, not ended with this debugger.
+  for (const DWORD host : hosts) {
+    DebugActiveProcessStop(host);
   }
   return result;
 }

@@ -1,3 +1,6 @@
+// Runs a program as a child process on POSIX systems: posix_spawnp, with
+// both output streams on pipes read through poll.
+
 #include "process_runner.hpp"
 
 #include <fcntl.h>
@@ -112,7 +115,7 @@ process_result run_process(const std::vector<std::string>& command,
   out.close_write();
   err.close_write();
 
-  process_result result{-1, "", ""};
+  process_result result;
   const bool finished = drain(out, err, result, std::chrono::steady_clock::now() + timeout);
   if (!finished) {
     ::kill(pid, SIGKILL);
