@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+
+#if defined(__GNUG__)
+#include <cxxabi.h>
+#endif
 
 namespace argparse {
 
@@ -46,8 +51,9 @@ std::optional<std::size_t> index_for_short_character(const short_name_map& index
   return position;
 }
 
-}  // namespace
-
+// True when `text` has the form name=value with `argument.name` before the
+// first "="; the rest of the text (possibly empty) is then stored as the
+// argument's value.
 bool match_named_argument(std::string_view text, named_argument& argument) {
   const auto equals = text.find('=');
   if (equals == std::string_view::npos || text.substr(0, equals) != argument.name) {
@@ -56,6 +62,22 @@ bool match_named_argument(std::string_view text, named_argument& argument) {
   argument.value = text.substr(equals + 1);
   return true;
 }
+
+// The name of a type as run-time type information gives it, demangled where
+// the compiler mangles it.
+std::string readable_type_name(const std::type_info& type) {
+#if defined(__GNUG__)
+  int status = 0;
+  const std::unique_ptr<char, void (*)(void*)> demangled(
+      abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+  if (status == 0 && demangled) {
+    return demangled.get();
+  }
+#endif
+  return type.name();
+}
+
+}  // namespace
 
 arg_parser::arg_parser(std::string description, process_io& io)
     : description_(std::move(description)), io_(&io) {}
@@ -74,8 +96,8 @@ void arg_parser::fail(std::string_view report) const {
   end_process(-1);
 }
 
-void arg_parser::fail_unsupported_type(std::string_view readable_type_name) const {
-  fail(std::string("(build error) unsupport type for option: ").append(readable_type_name));
+void arg_parser::fail_unsupported_type(const std::type_info& type) const {
+  fail(std::string("(build error) unsupport type for option: ").append(readable_type_name(type)));
 }
 
 void arg_parser::run_action_and_exit(const callback_option& option) const {

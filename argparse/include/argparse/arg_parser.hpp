@@ -63,11 +63,6 @@ struct position_argument {
 /// list; callback and typed options share the one map.
 using short_name_map = std::unordered_map<char, std::uint64_t>;
 
-/// True when `text` has the form name=value with `argument.name` before the
-/// first "="; the rest of the text (possibly empty) is then stored as the
-/// argument's value.
-bool match_named_argument(std::string_view text, named_argument& argument);
-
 class arg_parser {
  public:
   /// Texts go to `io` and the process ends through it; by default that is
@@ -154,7 +149,7 @@ class arg_parser {
 
   [[noreturn]] void end_process(int status) const;
   [[noreturn]] void fail(std::string_view report) const;
-  [[noreturn]] void fail_unsupported_type(std::string_view readable_type_name) const;
+  [[noreturn]] void fail_unsupported_type(const std::type_info& type) const;
   [[noreturn]] void run_action_and_exit(const callback_option& option) const;
 
   void check_long_name(const std::string& long_name) const;
@@ -184,10 +179,6 @@ class arg_parser {
   process_io* io_;
 };
 
-/// The readable name of a type as run-time type information gives it,
-/// demangled where the compiler mangles it.
-std::string readable_type_name(const std::type_info& type);
-
 template <typename T>
 arg_parser& arg_parser::add_option(std::string short_name, std::string long_name, std::string help,
                                    const T& default_value) {
@@ -195,7 +186,7 @@ arg_parser& arg_parser::add_option(std::string short_name, std::string long_name
     return append_typed_option(std::move(short_name), std::move(long_name), std::move(help),
                                type_name_of<T>(), to_value_text(default_value));
   } else {
-    fail_unsupported_type(readable_type_name(typeid(T)));
+    fail_unsupported_type(typeid(T));
   }
 }
 
