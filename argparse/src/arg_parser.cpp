@@ -13,10 +13,6 @@ namespace argparse {
 
 namespace {
 
-constexpr std::string_view flag_type_name = "bool";
-
-bool is_flag(const typed_option& option) { return option.type_name == flag_type_name; }
-
 // A flag given on the command line holds "1".
 void set_flag(typed_option& option) { option.value.assign(1, '1'); }
 
@@ -152,7 +148,7 @@ arg_parser& arg_parser::add_callback_option(std::string short_name, std::string 
 
 arg_parser& arg_parser::add_flag(std::string short_name, std::string long_name, std::string help) {
   return append_typed_option(std::move(short_name), std::move(long_name), std::move(help),
-                             flag_type_name, "0");
+                             type_name_of<bool>(), "0");
 }
 
 arg_parser& arg_parser::append_typed_option(std::string short_name, std::string long_name,
@@ -257,7 +253,7 @@ void arg_parser::take_typed_options(pending_list& pending) {
       continue;
     }
     text = pending.erase(text);
-    if (is_flag(option)) {
+    if (option.is_flag()) {
       set_flag(option);
       continue;
     }
@@ -302,7 +298,7 @@ void arg_parser::take_short_flag_group(pending_list& pending) {
                .append(text));
     }
     typed_option& option = typed_options_[*index];
-    if (!is_flag(option)) {
+    if (!option.is_flag()) {
       fail("(parse error) aggregation short name option must be bool");
     }
     set_flag(option);

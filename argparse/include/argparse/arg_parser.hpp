@@ -41,6 +41,10 @@ struct typed_option {
   std::string help;
   std::string type_name;  ///< "bool" or "int"
   std::string value;      ///< the default until the command line gives one
+
+  /// A flag is named alone on the command line, never followed by a value
+  /// text, and the help listing shows no type for it.
+  bool is_flag() const noexcept { return type_name == type_name_of<bool>(); }
 };
 
 /// An argument given as name=value.
