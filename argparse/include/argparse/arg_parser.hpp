@@ -152,7 +152,8 @@ class arg_parser {
   using pending_list = std::vector<std::string_view>;
 
   [[noreturn]] void end_process(int status) const;
-  [[noreturn]] void fail(std::string_view report) const;
+  /// Writes one of the reports and ends the process with status -1.
+  [[noreturn]] void fail(std::string_view report_line) const;
   [[noreturn]] void fail_unsupported_type(const std::type_info& type) const;
   [[noreturn]] void run_action_and_exit(const callback_option& option) const;
 
