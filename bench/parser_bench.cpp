@@ -2,6 +2,7 @@
 // command line and on --help, and how parsing grows with the number of texts
 // and of options. Times are per text where the work is per text.
 
+#include "captured_io.hpp"
 #include "run.hpp"
 
 #include <argparse/arg_parser.hpp>
@@ -15,9 +16,8 @@
 
 namespace {
 
-struct process_ended {
-  int status;
-};
+using test_support::command_line;
+using test_support::process_ended;
 
 // Output goes nowhere; ending the process becomes an exception, so that a
 // run that ends (help, a parse error) can be timed over and over.
@@ -52,24 +52,8 @@ class accepting_platform final : public vantrel::platform {
   }
 };
 
-class command_line {
- public:
-  explicit command_line(std::vector<std::string> texts) : texts_(std::move(texts)) {
-    for (const std::string& text : texts_) {
-      pointers_.push_back(text.c_str());
-    }
-    pointers_.push_back(nullptr);
-  }
-
-  int argc() const { return static_cast<int>(texts_.size()); }
-  const char* const* argv() const { return pointers_.data(); }
-  // The texts behind the invocation text.
-  std::int64_t text_count() const { return argc() - 1; }
-
- private:
-  std::vector<std::string> texts_;
-  std::vector<const char*> pointers_;
-};
+// The texts behind the invocation text.
+std::int64_t text_count(const command_line& line) { return line.argc() - 1; }
 
 // The invocation text, the typical line, then plain values up to `texts`
 // texts. The values are taken by no option, so every step of the parse walks
@@ -116,7 +100,7 @@ void time_program(benchmark::State& state, const command_line& line, int expecte
     benchmark::DoNotOptimize(status);
   }
   expect_status(state, status, expected_status);
-  report_per_text(state, line.text_count());
+  report_per_text(state, text_count(line));
 }
 
 // Registration, parse and the seven lookups of --left 10 --right 120 -w 300.
@@ -150,7 +134,7 @@ BENCHMARK(exit_as_exception);
 void program_texts(benchmark::State& state) {
   const command_line line = typical_line_padded_to(state.range(0));
   time_program(state, line, -1);
-  state.SetComplexityN(line.text_count());
+  state.SetComplexityN(text_count(line));
 }
 BENCHMARK(program_texts)->RangeMultiplier(10)->Range(10, 100'000)->Complexity(benchmark::oN);
 
@@ -184,12 +168,12 @@ void options_by_texts(benchmark::State& state) {
     }
   }
   expect_status(state, status, -1);
-  report_per_text(state, line.text_count());
+  report_per_text(state, text_count(line));
   state.counters["options"] = static_cast<double>(options);
   state.counters["ns_per_option_text"] = benchmark::Counter(
-      static_cast<double>(options * line.text_count()) * 1e-9,
+      static_cast<double>(options * text_count(line)) * 1e-9,
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.SetComplexityN(options * line.text_count());
+  state.SetComplexityN(options * text_count(line));
 }
 BENCHMARK(options_by_texts)
     ->ArgsProduct({{9, 100, 1'000, 10'000}, {10, 100, 1'000, 10'000}})

@@ -4,6 +4,7 @@
 // the fuzzer reports as a crash together with the input.
 
 #include "captured_io.hpp"
+#include "count_report.hpp"
 #include "fuzz_check.hpp"
 #include "parser_plan.hpp"
 #include "stream_extraction.hpp"
@@ -11,6 +12,7 @@
 #include <argparse/arg_parser.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -32,14 +34,14 @@ using fuzz_support::registration_kind;
 using fuzz_support::require;
 using test_support::captured_io;
 using test_support::command_line;
+using test_support::count_report_head;
+using test_support::count_report_start;
 using test_support::extracted_by_stream;
 using test_support::outcome;
 
 constexpr std::size_t min_name_column = 25;
 constexpr std::size_t entry_indent = 2;
 constexpr std::size_t short_name_width = 4;  // "-x, "
-constexpr std::string_view count_report_head =
-    "(parse error) position argument number missmatching, give ";
 
 bool is_option(registration_kind kind) {
   return kind != registration_kind::named && kind != registration_kind::named_with_default &&
@@ -564,7 +566,7 @@ class parser_check {
     check(result.out.empty() && fired_.empty() && report.starts_with("(parse error) ") &&
               report.ends_with('\n'),
           "a parse error writes only its report, ended by a line break", result);
-    if (report.starts_with(count_report_head)) {
+    if (report.starts_with(count_report_start)) {
       check_count_report(result);
       return;
     }
@@ -623,17 +625,14 @@ class parser_check {
 
   void check_count_report(const outcome& result) const {
     const std::string& report = result.err;
-    const std::string expected_need = ", but need " + std::to_string(positions_.size()) +
-                                      "\nuncaptured command line arguments:\n";
     std::size_t given = 0;
-    const char* const digits = report.data() + count_report_head.size();
-    const auto [after, error] = std::from_chars(digits, report.data() + report.size(), given);
-    const std::string_view rest(after,
-                                static_cast<std::size_t>(report.data() + report.size() - after));
-    check(error == std::errc() && rest.starts_with(expected_need) && given != positions_.size() &&
+    const char* const digits = report.data() + count_report_start.size();
+    const auto error = std::from_chars(digits, report.data() + report.size(), given).ec;
+    const std::string head = count_report_head(given, positions_.size());
+    check(error == std::errc() && report.starts_with(head) && given != positions_.size() &&
               given <= plan_.arguments.size(),
           "the count report gives the texts left and the position arguments", result);
-    const std::string_view left = rest.substr(expected_need.size());
+    const std::string_view left = std::string_view(report).substr(head.size());
     if (plan_has_line_break()) {
       check(line_breaks(left) >= given, "the count report lists the texts left", result);
       return;

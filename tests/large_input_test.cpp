@@ -3,6 +3,7 @@
 // ones, texts, statuses and values included.
 
 #include "captured_io.hpp"
+#include "count_report.hpp"
 #include "program_texts.hpp"
 #include "run.hpp"
 
@@ -19,6 +20,7 @@ namespace {
 
 using test_support::captured_io;
 using test_support::command_line;
+using test_support::count_report;
 using test_support::outcome;
 
 constexpr std::size_t many_texts = 100'000;
@@ -54,16 +56,6 @@ std::string position_name(std::size_t i) { return std::string("p").append(std::t
 std::vector<std::string> then(std::vector<std::string> texts, const std::string& last) {
   texts.push_back(last);
   return texts;
-}
-
-std::string count_report(const std::vector<std::string>& left, std::size_t needed) {
-  std::string report = "(parse error) position argument number missmatching, give " +
-                       std::to_string(left.size()) + ", but need " + std::to_string(needed) +
-                       "\nuncaptured command line arguments:\n";
-  for (const std::string& text : left) {
-    report.append(text).append("\n");
-  }
-  return report;
 }
 
 outcome parse_error(const std::string& report) { return {-1, "", report}; }

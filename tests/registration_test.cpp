@@ -105,16 +105,6 @@ TEST_F(registration_records, store_type_names_and_default_texts) {
   }
 }
 
-TEST_F(registration_records, index_each_short_character_in_its_own_list) {
-  parser.add_callback_option("-?", "--help", "", noop)
-      .add_flag("", "--quiet", "")
-      .add_flag("-a", "--admin", "")
-      .add_callback_option("", "--about", "", noop)
-      .add_callback_option("-v", "--version", "", noop);
-  EXPECT_THAT(parser.short_name_index(),
-              UnorderedElementsAre(Pair('?', 0u), Pair('a', 1u), Pair('v', 2u)));
-}
-
 TEST_F(registration_records, refused_registration_stores_nothing) {
   parser.add_flag("-a", "--admin", "");
   EXPECT_EQ(run([&] { parser.add_option("-a", "--again", "", 1); }).status, -1);

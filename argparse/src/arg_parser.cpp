@@ -2,15 +2,104 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
+#include <memory>
 #include <optional>
+
+#if defined(__GNUG__)
+#include <cxxabi.h>
+#endif
 
 namespace argparse {
 
 namespace {
 
-constexpr std::string_view flag_type_name = "bool";
+// ---------------------------------------------------------------------------
+// Every report the parser writes, each a line on the error stream before the
+// process ends with status -1. Scripts match these texts, so they stay as they
+// are, typos included. A report begins with the prefix of its kind.
+namespace report {
 
-bool is_flag(const typed_option& option) { return option.type_name == flag_type_name; }
+constexpr std::string_view build_error = "(build error) ";  // registration
+constexpr std::string_view parse_error = "(parse error) ";
+constexpr std::string_view get_error = "(get error) ";  // lookup
+
+std::string joined(std::initializer_list<std::string_view> pieces) {
+  std::string text;
+  for (const std::string_view piece : pieces) {
+    text.append(piece);
+  }
+  return text;
+}
+
+// Registration.
+std::string unsupported_type(std::string_view type) {
+  return joined({build_error, "unsupport type for option: ", type});
+}
+std::string long_name_empty() { return joined({build_error, "long option name cannot be empty"}); }
+std::string long_name_shape() {
+  return joined({build_error, "long option name must be `--` followed by one or more characters"});
+}
+std::string long_name_taken(std::string_view name) {
+  return joined({build_error, "long option name ", name, " already exists"});
+}
+std::string short_name_shape() {
+  return joined({build_error, "short option name must be `-` followed by one character"});
+}
+std::string short_name_taken(std::string_view name) {
+  return joined({build_error, "short option name ", name, " already exists"});
+}
+
+// Parsing, in the order of its steps.
+std::string option_without_value(std::string_view short_name, std::string_view long_name) {
+  return joined({parse_error, "option ", short_name, " ", long_name, " should have value"});
+}
+std::string bare_dash() { return joined({parse_error, "bare unexcepted '-'"}); }
+std::string unrecognized_option(std::string_view text) {
+  return joined({parse_error, "unrecognized option", text});
+}
+std::string unrecognized_short_character(char character, std::string_view text) {
+  return joined({parse_error, "unrecognized short name option '", {&character, 1}, "' in ", text});
+}
+std::string grouped_option_not_flag() {
+  return joined({parse_error, "aggregation short name option must be bool"});
+}
+std::string too_few_texts_for_named_arguments() {
+  return joined({parse_error, "not enough named_arguments"});
+}
+std::string named_argument_without_value(std::string_view name) {
+  return joined({parse_error, "named_argument ", name, " should have value"});
+}
+// The one report of more than one line: the counts, then every text left.
+std::string position_count_mismatch(const std::vector<std::string_view>& left, std::size_t needed) {
+  std::string text = joined({parse_error, "position argument number missmatching, give ",
+                             std::to_string(left.size()), ", but need ", std::to_string(needed),
+                             "\nuncaptured command line arguments:"});
+  for (const std::string_view argument : left) {
+    text.append(1, '\n').append(argument);
+  }
+  return text;
+}
+
+// Lookup: get reads options; get_argument, named and position arguments.
+std::string option_not_found(std::string_view key) {
+  return joined({get_error, "option not found: ", key});
+}
+std::string argument_not_found(std::string_view name) {
+  return joined({get_error, "argument not found: ", name});
+}
+std::string type_mismatch(std::string_view what, std::string_view set, std::string_view asked) {
+  return joined(
+      {get_error, what, " type mismatch: set '", set, "' but you try get with '", asked, "'"});
+}
+std::string option_type_mismatch(std::string_view set, std::string_view asked) {
+  return type_mismatch("option", set, asked);
+}
+std::string argument_type_mismatch(std::string_view set, std::string_view asked) {
+  return type_mismatch("argument", set, asked);
+}
+
+}  // namespace report
 
 // A flag given on the command line holds "1".
 void set_flag(typed_option& option) { option.value.assign(1, '1'); }
@@ -46,8 +135,9 @@ std::optional<std::size_t> index_for_short_character(const short_name_map& index
   return position;
 }
 
-}  // namespace
-
+// True when `text` has the form name=value with `argument.name` before the
+// first "="; the rest of the text (possibly empty) is then stored as the
+// argument's value.
 bool match_named_argument(std::string_view text, named_argument& argument) {
   const auto equals = text.find('=');
   if (equals == std::string_view::npos || text.substr(0, equals) != argument.name) {
@@ -57,11 +147,27 @@ bool match_named_argument(std::string_view text, named_argument& argument) {
   return true;
 }
 
+// The name of a type as run-time type information gives it, demangled where
+// the compiler mangles it.
+std::string readable_type_name(const std::type_info& type) {
+#if defined(__GNUG__)
+  int status = 0;
+  const std::unique_ptr<char, void (*)(void*)> demangled(
+      abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+  if (status == 0 && demangled) {
+    return demangled.get();
+  }
+#endif
+  return type.name();
+}
+
+}  // namespace
+
 arg_parser::arg_parser(std::string description, process_io& io)
     : description_(std::move(description)), io_(&io) {}
 
 // ---------------------------------------------------------------------------
-// Reports
+// Ending the process
 
 void arg_parser::end_process(int status) const {
   io_->exit(status);
@@ -69,13 +175,13 @@ void arg_parser::end_process(int status) const {
   std::abort();
 }
 
-void arg_parser::fail(std::string_view report) const {
-  io_->write_err(std::string(report).append(1, '\n'));
+void arg_parser::fail(std::string_view report_line) const {
+  io_->write_err(std::string(report_line).append(1, '\n'));
   end_process(-1);
 }
 
-void arg_parser::fail_unsupported_type(std::string_view readable_type_name) const {
-  fail(std::string("(build error) unsupport type for option: ").append(readable_type_name));
+void arg_parser::fail_unsupported_type(const std::type_info& type) const {
+  fail(report::unsupported_type(readable_type_name(type)));
 }
 
 void arg_parser::run_action_and_exit(const callback_option& option) const {
@@ -90,22 +196,22 @@ void arg_parser::run_action_and_exit(const callback_option& option) const {
 
 void arg_parser::check_long_name(const std::string& long_name) const {
   if (long_name.empty()) {
-    fail("(build error) long option name cannot be empty");
+    fail(report::long_name_empty());
   }
   if (long_name.size() < 3 || long_name.compare(0, 2, "--") != 0) {
-    fail("(build error) long option name must be `--` followed by one or more characters");
+    fail(report::long_name_shape());
   }
   if (names_any(typed_options_, long_name) || names_any(callback_options_, long_name)) {
-    fail("(build error) long option name " + long_name + " already exists");
+    fail(report::long_name_taken(long_name));
   }
 }
 
 void arg_parser::check_short_name(const std::string& short_name) const {
   if (short_name.size() != 2 || short_name[0] != '-') {
-    fail("(build error) short option name must be `-` followed by one character");
+    fail(report::short_name_shape());
   }
   if (short_name_index_.find(short_name[1]) != short_name_index_.end()) {
-    fail("(build error) short option name " + short_name + " already exists");
+    fail(report::short_name_taken(short_name));
   }
 }
 
@@ -130,7 +236,7 @@ arg_parser& arg_parser::add_callback_option(std::string short_name, std::string 
 
 arg_parser& arg_parser::add_flag(std::string short_name, std::string long_name, std::string help) {
   return append_typed_option(std::move(short_name), std::move(long_name), std::move(help),
-                             flag_type_name, "0");
+                             type_name_of<bool>(), "0");
 }
 
 arg_parser& arg_parser::append_typed_option(std::string short_name, std::string long_name,
@@ -157,11 +263,10 @@ const std::string& arg_parser::typed_value_text(const std::string& key,
                          [&](const typed_option& option) { return option.long_name == key; });
   }
   if (found == typed_options_.end()) {
-    fail("(get error) option not found: " + key);
+    fail(report::option_not_found(key));
   }
   if (found->type_name != type_name) {
-    fail("(get error) option type mismatch: set '" + found->type_name + "' but you try get with '" +
-         std::string(type_name) + "'");
+    fail(report::option_type_mismatch(found->type_name, type_name));
   }
   return found->value;
 }
@@ -181,11 +286,10 @@ const std::string& arg_parser::argument_value_text(const std::string& name,
     set_type = &position->type_name;
     value = &position->value;
   } else {
-    fail("(get error) argument not found: " + name);
+    fail(report::argument_not_found(name));
   }
   if (*set_type != type_name) {
-    fail("(get error) argument type mismatch: set '" + *set_type + "' but you try get with '" +
-         std::string(type_name) + "'");
+    fail(report::argument_type_mismatch(*set_type, type_name));
   }
   return *value;
 }
@@ -235,13 +339,12 @@ void arg_parser::take_typed_options(pending_list& pending) {
       continue;
     }
     text = pending.erase(text);
-    if (is_flag(option)) {
+    if (option.is_flag()) {
       set_flag(option);
       continue;
     }
     if (text == pending.end()) {
-      fail("(parse error) option " + option.short_name + " " + option.long_name +
-           " should have value");
+      fail(report::option_without_value(option.short_name, option.long_name));
     }
     option.value = *text;
     pending.erase(text);
@@ -259,10 +362,10 @@ void arg_parser::take_short_flag_group(pending_list& pending) {
   }
   const std::string_view text = *found;
   if (text.size() == 1) {
-    fail("(parse error) bare unexcepted '-'");
+    fail(report::bare_dash());
   }
   if (text[1] == '-') {
-    fail(std::string("(parse error) unrecognized option").append(text));
+    fail(report::unrecognized_option(text));
   }
   const std::string_view group = text.substr(1);
   for (const char character : group) {
@@ -274,14 +377,11 @@ void arg_parser::take_short_flag_group(pending_list& pending) {
   for (const char character : group) {
     const auto index = index_for_short_character(short_name_index_, typed_options_, character);
     if (!index) {
-      fail(std::string("(parse error) unrecognized short name option '")
-               .append(1, character)
-               .append("' in ")
-               .append(text));
+      fail(report::unrecognized_short_character(character, text));
     }
     typed_option& option = typed_options_[*index];
-    if (!is_flag(option)) {
-      fail("(parse error) aggregation short name option must be bool");
+    if (!option.is_flag()) {
+      fail(report::grouped_option_not_flag());
     }
     set_flag(option);
   }
@@ -290,7 +390,7 @@ void arg_parser::take_short_flag_group(pending_list& pending) {
 
 void arg_parser::take_named_arguments(pending_list& pending) {
   if (pending.size() < named_arguments_.size()) {
-    fail("(parse error) not enough named_arguments");
+    fail(report::too_few_texts_for_named_arguments());
   }
   for (named_argument& argument : named_arguments_) {
     const auto text = std::find_if(pending.begin(), pending.end(), [&](std::string_view candidate) {
@@ -300,21 +400,14 @@ void arg_parser::take_named_arguments(pending_list& pending) {
       pending.erase(text);
     }
     if (argument.value.empty()) {
-      fail("(parse error) named_argument " + argument.name + " should have value");
+      fail(report::named_argument_without_value(argument.name));
     }
   }
 }
 
 void arg_parser::take_position_arguments(const pending_list& pending) {
   if (pending.size() != position_arguments_.size()) {
-    std::string report = "(parse error) position argument number missmatching, give " +
-                         std::to_string(pending.size()) + ", but need " +
-                         std::to_string(position_arguments_.size()) +
-                         "\nuncaptured command line arguments:";
-    for (const std::string_view text : pending) {
-      report.append(1, '\n').append(text);
-    }
-    fail(report);
+    fail(report::position_count_mismatch(pending, position_arguments_.size()));
   }
   for (std::size_t i = 0; i < pending.size(); ++i) {
     position_arguments_[i].value = pending[i];

@@ -13,8 +13,6 @@ constexpr std::size_t min_name_column = 25;
 constexpr std::string_view entry_indent = "  ";
 // A short name ("-x") and the ", " that follows it.
 constexpr std::size_t short_name_width = 4;
-// Flags show no type part.
-constexpr std::string_view hidden_type_name = "bool";
 
 template <typename Option>
 std::size_t name_width(const Option& option) {
@@ -104,7 +102,7 @@ std::string arg_parser::help_after_usage() const {
   }
   for (const typed_option& option : typed_options_) {
     append_option_names(out, option, column);
-    if (option.type_name != hidden_type_name) {
+    if (!option.is_flag()) {
       append_type_part(out, option.type_name);
     }
     append_entry_end(out, option.help, column);

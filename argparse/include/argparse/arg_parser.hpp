@@ -41,6 +41,10 @@ struct typed_option {
   std::string help;
   std::string type_name;  ///< "bool" or "int"
   std::string value;      ///< the default until the command line gives one
+
+  /// A flag is named alone on the command line, never followed by a value
+  /// text, and the help listing shows no type for it.
+  bool is_flag() const noexcept { return type_name == type_name_of<bool>(); }
 };
 
 /// An argument given as name=value.
@@ -62,11 +66,6 @@ struct position_argument {
 /// Maps a short character to the index of its option in that option's own
 /// list; callback and typed options share the one map.
 using short_name_map = std::unordered_map<char, std::uint64_t>;
-
-/// True when `text` has the form name=value with `argument.name` before the
-/// first "="; the rest of the text (possibly empty) is then stored as the
-/// argument's value.
-bool match_named_argument(std::string_view text, named_argument& argument);
 
 class arg_parser {
  public:
@@ -153,8 +152,9 @@ class arg_parser {
   using pending_list = std::vector<std::string_view>;
 
   [[noreturn]] void end_process(int status) const;
-  [[noreturn]] void fail(std::string_view report) const;
-  [[noreturn]] void fail_unsupported_type(std::string_view readable_type_name) const;
+  /// Writes one of the reports and ends the process with status -1.
+  [[noreturn]] void fail(std::string_view report_line) const;
+  [[noreturn]] void fail_unsupported_type(const std::type_info& type) const;
   [[noreturn]] void run_action_and_exit(const callback_option& option) const;
 
   void check_long_name(const std::string& long_name) const;
@@ -184,10 +184,6 @@ class arg_parser {
   process_io* io_;
 };
 
-/// The readable name of a type as run-time type information gives it,
-/// demangled where the compiler mangles it.
-std::string readable_type_name(const std::type_info& type);
-
 template <typename T>
 arg_parser& arg_parser::add_option(std::string short_name, std::string long_name, std::string help,
                                    const T& default_value) {
@@ -195,7 +191,7 @@ arg_parser& arg_parser::add_option(std::string short_name, std::string long_name
     return append_typed_option(std::move(short_name), std::move(long_name), std::move(help),
                                type_name_of<T>(), to_value_text(default_value));
   } else {
-    fail_unsupported_type(readable_type_name(typeid(T)));
+    fail_unsupported_type(typeid(T));
   }
 }
 

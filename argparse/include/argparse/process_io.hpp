@@ -14,8 +14,8 @@ class process_io {
   /// Writes `text` to standard output (usage line, help listing, and what
   /// callback actions print), then flushes it if `flush` is set.
   virtual void write_out(std::string_view text, bool flush) = 0;
-  /// Writes `text` to standard error (the "(build error) ", "(parse error) "
-  /// and "(get error) " reports) and flushes it.
+  /// Writes `text` to standard error (the parser's error reports) and
+  /// flushes it.
   virtual void write_err(std::string_view text) = 0;
   /// Ends the process with `status`. Must not return; an implementation for
   /// tests may throw instead.
