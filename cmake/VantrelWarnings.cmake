@@ -6,6 +6,10 @@ add_library(vantrel_warnings INTERFACE)
 if(MSVC)
   target_compile_options(vantrel_warnings INTERFACE /W4 /permissive-
                          $<$<BOOL:${VANTREL_WARNINGS_AS_ERRORS}>:/WX>)
+  # The standard C functions and their POSIX names are what the code means;
+  # MSVC's advice to use its _s and underscore variants is not taken.
+  target_compile_definitions(vantrel_warnings INTERFACE _CRT_SECURE_NO_WARNINGS
+                             _CRT_NONSTDC_NO_WARNINGS)
 else()
   target_compile_options(vantrel_warnings INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion

@@ -12,6 +12,8 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <process.h>
+#define getpid _getpid
 #else
 #include <unistd.h>
 #endif
@@ -19,11 +21,14 @@
 namespace {
 
 // Points one of the process's standard streams at a file for the life of
-// the object; what has reached the file can be read at any time.
+// the object; what has reached the file can be read at any time. The file is
+// named after the process too, as ctest runs tests side by side.
 class redirected_stream {
  public:
   explicit redirected_stream(std::FILE* stream)
-      : stream_(stream), path_(::testing::TempDir() + "process_io_" + std::to_string(count_++)) {
+      : stream_(stream),
+        path_(::testing::TempDir() + "process_io_" + std::to_string(getpid()) + "_" +
+              std::to_string(count_++)) {
     std::fflush(stream_);
     saved_ = dup(fileno(stream_));
     std::FILE* file = std::fopen(path_.c_str(), "wb");

@@ -11,8 +11,9 @@ class process_io {
  public:
   virtual ~process_io() = default;
 
-  /// Writes `text` to standard output (usage line, help listing, and what
-  /// callback actions print), then flushes it if `flush` is set.
+  /// Writes `text` to standard output (usage line, help listing, what
+  /// callback actions print, and whatever else the program using the parser
+  /// writes there), then flushes it if `flush` is set.
   virtual void write_out(std::string_view text, bool flush) = 0;
   /// Writes `text` to standard error (the parser's error reports) and
   /// flushes it.
