@@ -5,6 +5,7 @@
 
 #include "captured_io.hpp"
 #include "command_line_text.hpp"
+#include "count_report.hpp"
 #include "program_texts.hpp"
 #include "recording_platform.hpp"
 
@@ -58,14 +59,10 @@ const call_list relaunch_then_default_sizing = {"CreateEventW",
                                                 "SetConsoleWindowInfo 0 0 39 39",
                                                 "SetConsoleScreenBufferSize 1024 720"};
 
-std::string leftover_report(std::initializer_list<std::string> texts) {
-  std::string report = "(parse error) position argument number missmatching, give " +
-                       std::to_string(texts.size()) +
-                       ", but need 0\nuncaptured command line arguments:\n";
-  for (const std::string& text : texts) {
-    report += text + "\n";
-  }
-  return report;
+// The program registers no position arguments, so every text left over is
+// reported.
+std::string leftover_report(const std::vector<std::string>& texts) {
+  return test_support::count_report(texts, 0);
 }
 
 struct command_line_case {
