@@ -1,6 +1,6 @@
 # How this project's programs are linked, decided once for all of them: the
-# program, its test programs and the benchmark programs that it is compared
-# with link `vantrel_program_link`.
+# program and the benchmark programs that it is compared with link
+# `vantrel_program_link`, the test programs `vantrel_test_link`.
 #
 # A run of vantrel is over in well under a millisecond, and loading shared
 # libraries would take most of it: with the C and C++ runtimes linked in, it
@@ -24,4 +24,12 @@ option(VANTREL_STATIC_LINK "Link programs with static runtimes and drop unused s
 add_library(vantrel_program_link INTERFACE)
 if(VANTREL_STATIC_LINK)
   target_link_options(vantrel_program_link INTERFACE -static LINKER:--gc-sections)
+endif()
+
+# Test programs: on Windows linked as the program is, so that they run
+# without the toolchain's DLLs on the path (under Wine too); elsewhere the
+# usual way, which keeps glibc's warnings about static linking away.
+add_library(vantrel_test_link INTERFACE)
+if(WIN32)
+  target_link_libraries(vantrel_test_link INTERFACE vantrel_program_link)
 endif()
