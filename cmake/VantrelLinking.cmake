@@ -26,10 +26,10 @@ if(VANTREL_STATIC_LINK)
   target_link_options(vantrel_program_link INTERFACE -static LINKER:--gc-sections)
 endif()
 
-# Test programs: on Windows linked as the program is, so that they run
-# without the toolchain's DLLs on the path (under Wine too); elsewhere the
-# usual way, which keeps glibc's warnings about static linking away.
+# Test programs of a Windows cross-build are linked as the program is, so
+# that they run under Wine without the toolchain's DLLs on the path. Natively
+# they link the usual way, as the GoogleTest they find was built.
 add_library(vantrel_test_link INTERFACE)
-if(WIN32)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
   target_link_libraries(vantrel_test_link INTERFACE vantrel_program_link)
 endif()

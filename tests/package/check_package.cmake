@@ -33,13 +33,16 @@ if(NOT package_files)
 endif()
 
 set(consumer_options)
+# Visual Studio generators pick the compiler themselves.
+if(NOT GENERATOR MATCHES "^Visual Studio")
+  list(APPEND consumer_options "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}")
+endif()
 if(MSVC_RUNTIME)
   list(APPEND consumer_options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
 endif()
 run_step("${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/build" -G "${GENERATOR}"
          "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_PREFIX_PATH=${prefix}"
-         "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-         ${consumer_options})
+         "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" ${consumer_options})
 run_step("${CMAKE_COMMAND}" --build "${WORK_DIR}/build" ${config_option})
 
 # Single-config generators put the program in the build folder, multi-config
