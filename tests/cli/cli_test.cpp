@@ -50,9 +50,11 @@ process_result run_program(const std::vector<std::string>& arguments) {
     ADD_FAILURE() << "no --command names the program";
     return {};
   }
-  process_result result = test_support::run_process(given.command, arguments);
+  std::vector<std::string> words = given.command;
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  process_result result = test_support::run_process(words);
   if (given.platform == "wine" && wine_failed_to_start(result)) {
-    result = test_support::run_process(given.command, arguments);
+    result = test_support::run_process(words);
   }
   if (given.crlf) {
     result.out = with_lf_line_ends(result.out);

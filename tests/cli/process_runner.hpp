@@ -16,11 +16,10 @@ struct process_result {
   std::string err;
 };
 
-/// Runs `command` (program and its first arguments) followed by
-/// `arguments`, with both output streams read through pipes and standard
-/// input empty. A run that takes longer than `timeout` is killed.
-process_result run_process(const std::vector<std::string>& command,
-                           const std::vector<std::string>& arguments,
+/// Runs the program `words[0]` with the arguments that follow it, with both
+/// output streams read through pipes and standard input empty. A run that
+/// takes longer than `timeout` is killed.
+process_result run_process(const std::vector<std::string>& words,
                            std::chrono::seconds timeout = std::chrono::seconds(60));
 
 }  // namespace test_support

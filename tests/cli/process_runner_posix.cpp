@@ -104,11 +104,7 @@ bool drain(pipe_pair& out, pipe_pair& err, process_result& result,
 
 }  // namespace
 
-process_result run_process(const std::vector<std::string>& command,
-                           const std::vector<std::string>& arguments,
-                           std::chrono::seconds timeout) {
-  std::vector<std::string> words = command;
-  words.insert(words.end(), arguments.begin(), arguments.end());
+process_result run_process(const std::vector<std::string>& words, std::chrono::seconds timeout) {
   pipe_pair out;
   pipe_pair err;
   const pid_t pid = spawn(words, out, err);

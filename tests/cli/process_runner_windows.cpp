@@ -98,11 +98,7 @@ std::wstring program_path(std::string program) {
 
 }  // namespace
 
-process_result run_process(const std::vector<std::string>& command,
-                           const std::vector<std::string>& arguments,
-                           std::chrono::seconds timeout) {
-  std::vector<std::string> words = command;
-  words.insert(words.end(), arguments.begin(), arguments.end());
+process_result run_process(const std::vector<std::string>& words, std::chrono::seconds timeout) {
   pipe_ends out;
   pipe_ends err;
   make_pipe(out);
