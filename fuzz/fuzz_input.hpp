@@ -17,7 +17,12 @@ class fuzz_input {
 
   bool at_end() const { return position_ == size_; }
 
-  unsigned char byte() { return at_end() ? 0 : data_[position_++]; }
+  unsigned char byte() {
+    if (at_end()) {
+      return 0;
+    }
+    return data_[position_++];
+  }
 
   std::string text() {
     std::string result;

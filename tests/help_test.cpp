@@ -113,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(listings, help_layout, ::testing::Values(
                 },
                 heading +
                 "  -c, " + wide_name + "wide\n"
-                "  -n, --number" + spaces(22) + "(int) two\n" + spaces(36) + "lines\n"}));
+                "  -n, --number" + spaces(22) + "(int) two\n" + spaces(36) + "lines\n"}),
+    [](const ::testing::TestParamInfo<layout_case>& row) { return row.param.name; });
 // clang-format on
 
 TEST_F(help_test, only_the_usage_line_depends_on_parse) {

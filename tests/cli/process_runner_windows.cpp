@@ -146,12 +146,16 @@ process_result run_process(const std::vector<std::string>& words, std::chrono::s
   // not waited for.
   const std::array<HANDLE, 2> readers{out_reader.get(), err_reader.get()};
   constexpr DWORD reading_limit_ms = 10000;
-  if (WaitForMultipleObjects(static_cast<DWORD>(readers.size()), readers.data(), TRUE,
-                             reading_limit_ms) == WAIT_TIMEOUT) {
+  // A read is cancelled only while it waits, so the cancelling goes on until
+  // both readers have seen it.
+  constexpr DWORD cancel_interval_ms = 100;
+  DWORD limit_ms = reading_limit_ms;
+  while (WaitForMultipleObjects(static_cast<DWORD>(readers.size()), readers.data(), TRUE,
+                                limit_ms) == WAIT_TIMEOUT) {
     for (const HANDLE reader : readers) {
       CancelSynchronousIo(reader);
     }
-    WaitForMultipleObjects(static_cast<DWORD>(readers.size()), readers.data(), TRUE, INFINITE);
+    limit_ms = cancel_interval_ms;
   }
   DWORD code = 0;
   if (finished && GetExitCodeProcess(process.get(), &code)) {

@@ -259,7 +259,6 @@ struct start_case {
 };
 
 const start_case start_cases[] = {
-    {"started", &find_recording_shell, TRUE, ERROR_SUCCESS, 0, true},
     {"consent refused", &find_recording_shell, FALSE, ERROR_CANCELLED, ERROR_CANCELLED, false},
     {"executable not found", &find_recording_shell, FALSE, ERROR_FILE_NOT_FOUND,
      ERROR_FILE_NOT_FOUND, false},
@@ -315,9 +314,32 @@ std::wstring module_path(HMODULE module) {
   return path;
 }
 
+struct load_call {
+  int count = 0;
+  std::wstring path;
+  DWORD flags = 0;
+};
+
+load_call load_seen;
+decltype(&LoadLibraryExW) load_library = nullptr;
+
+HMODULE WINAPI record_load_library(LPCWSTR path, HANDLE file, DWORD flags) {
+  load_seen = {load_seen.count + 1, text_of(path), flags};
+  return load_library(path, file, flags);
+}
+
+// Wine, like Windows for its known DLLs, would find the system's shell32.dll
+// by its bare name too, so what the platform asks the loader for is checked
+// as well as what it got.
 void loads_the_shell_from_the_system_directory_when_asked() {
   const bool not_loaded_before = GetModuleHandleW(L"shell32.dll") == nullptr;
-  const vantrel::shell_execute_function found = vantrel::load_shell_execute();
+  vantrel::shell_execute_function found = nullptr;
+  {
+    replaced_import<decltype(LoadLibraryExW)> stand_in("kernel32.dll", "LoadLibraryExW",
+                                                       &record_load_library);
+    load_library = stand_in.original();
+    found = vantrel::load_shell_execute();
+  }
   const HMODULE shell = GetModuleHandleW(L"shell32.dll");
   const std::wstring expected_path = system_directory() + L"\\shell32.dll";
   using any_function = void (*)();
@@ -327,10 +349,14 @@ void loads_the_shell_from_the_system_directory_when_asked() {
   expect("load_shell_execute",
          {
              {"shell32.dll not loaded before", not_loaded_before},
-             {"ShellExecuteExW found", found != nullptr},
+             {"loaded once", load_seen.count == 1},
+             {"by its full path in the system directory",
+              _wcsicmp(load_seen.path.c_str(), expected_path.c_str()) == 0},
+             {"its dependencies searched from there: LOAD_WITH_ALTERED_SEARCH_PATH alone",
+              load_seen.flags == LOAD_WITH_ALTERED_SEARCH_PATH},
              {"shell32.dll loaded from the system directory",
               shell != nullptr && _wcsicmp(module_path(shell).c_str(), expected_path.c_str()) == 0},
-             {"the function the shell exports",
+             {"ShellExecuteExW as the shell exports it",
               exported != nullptr && reinterpret_cast<any_function>(found) == exported},
          });
 }

@@ -184,9 +184,12 @@ class arg_parser {
   process_io* io_;
 };
 
+// The names and the default go unused for a type that is refused.
 template <typename T>
-arg_parser& arg_parser::add_option(std::string short_name, std::string long_name, std::string help,
-                                   const T& default_value) {
+arg_parser& arg_parser::add_option([[maybe_unused]] std::string short_name,
+                                   [[maybe_unused]] std::string long_name,
+                                   [[maybe_unused]] std::string help,
+                                   [[maybe_unused]] const T& default_value) {
   if constexpr (is_value_type<T>) {
     return append_typed_option(std::move(short_name), std::move(long_name), std::move(help),
                                type_name_of<T>(), to_value_text(default_value));
