@@ -22,7 +22,6 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 namespace {
 
