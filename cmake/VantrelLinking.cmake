@@ -21,6 +21,13 @@ endif()
 option(VANTREL_STATIC_LINK "Link programs with static runtimes and drop unused sections"
        ${vantrel_static_default})
 
+if(VANTREL_STATIC_LINK AND MSVC)
+  message(FATAL_ERROR
+    "VANTREL_STATIC_LINK passes -static and --gc-sections, which MSVC's linker does not take. "
+    "Leave it OFF and choose the runtime with CMAKE_MSVC_RUNTIME_LIBRARY instead: "
+    "MultiThreaded links it into the exe.")
+endif()
+
 add_library(vantrel_program_link INTERFACE)
 if(VANTREL_STATIC_LINK)
   target_link_options(vantrel_program_link INTERFACE -static LINKER:--gc-sections)

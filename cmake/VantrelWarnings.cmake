@@ -15,4 +15,11 @@ else()
     -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
     -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Wformat=2
     $<$<BOOL:${VANTREL_WARNINGS_AS_ERRORS}>:-Werror>)
+  # Clang can warn about what MSVC's /W4 rejects: unreachable code (C4702),
+  # every kind of shadowing (C4456 to C4459) and narrowing conversions (C4244,
+  # C4267). Turned on here, they are caught on Linux and macOS first.
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    target_compile_options(vantrel_warnings INTERFACE -Wunreachable-code -Wshadow-all
+                           -Wimplicit-int-conversion -Wshorten-64-to-32)
+  endif()
 endif()

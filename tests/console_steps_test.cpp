@@ -41,7 +41,7 @@ struct relaunch_case {
   call_list calls;
   std::string out;
 
-  friend void PrintTo(const relaunch_case& c, std::ostream* out) { *out << c.name; }
+  friend void PrintTo(const relaunch_case& c, std::ostream* os) { *os << c.name; }
 };
 
 class relaunch : public ::testing::TestWithParam<relaunch_case> {};
@@ -91,7 +91,7 @@ struct sizing_case {
   call_list calls;
   std::string out;
 
-  friend void PrintTo(const sizing_case& c, std::ostream* out) { *out << c.name; }
+  friend void PrintTo(const sizing_case& c, std::ostream* os) { *os << c.name; }
 };
 
 class sizing : public ::testing::TestWithParam<sizing_case> {};

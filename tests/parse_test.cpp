@@ -105,8 +105,11 @@ class arguments_test : public test_support::parser_test {
   std::string count() const { return parser.position_arguments()[0].value; }
 };
 
+// A position argument may share a named argument's name; lookups find the
+// named one first.
 TEST_F(arguments_test, named_text_anywhere_then_positions_in_order) {
-  EXPECT_EQ(parse({"7", "-a", "mode=3"}), accepted());
+  parser.add_position_argument<int>("mode", "");
+  EXPECT_EQ(parse({"7", "-a", "mode=3", "9"}), accepted());
   EXPECT_EQ(mode(), "3");
   EXPECT_EQ(count(), "7");
   EXPECT_EQ(parser.get_argument<int>("mode"), 3);
@@ -127,6 +130,7 @@ TEST_F(arguments_test, reports) {
       {{"mode=3", "mode=4", "7"}, failed(count_report)},
       {{"mode=", "7"}, failed("(parse error) named_argument mode should have value")},
       {{"7", "Mode=1"}, failed("(parse error) named_argument mode should have value")},
+      {{"modes=3", "7"}, failed("(parse error) named_argument mode should have value")},
       {{"-a"}, failed("(parse error) not enough named_arguments")},
       {{"mode=1"},
        failed("(parse error) position argument number missmatching, give 0, but "

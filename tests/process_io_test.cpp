@@ -34,6 +34,10 @@ class redirected_stream {
     std::FILE* file = std::fopen(path_.c_str(), "wb");
     dup2(fileno(file), fileno(stream_));
     std::fclose(file);
+    // Fully buffered, as a stream on a file is from the start, whatever it
+    // was before (a terminal's stdout is line buffered, stderr unbuffered):
+    // only the writes' own flushes then bring text to the file.
+    std::setvbuf(stream_, nullptr, _IOFBF, BUFSIZ);
   }
   redirected_stream(const redirected_stream&) = delete;
   redirected_stream& operator=(const redirected_stream&) = delete;
@@ -41,6 +45,8 @@ class redirected_stream {
     std::fflush(stream_);
     dup2(saved_, fileno(stream_));
     close(saved_);
+    // Back to how the test program's own output is usually buffered.
+    std::setvbuf(stream_, nullptr, stream_ == stderr ? _IONBF : _IOLBF, BUFSIZ);
     std::remove(path_.c_str());
   }
 
@@ -72,18 +78,19 @@ TEST(standard_io, flushes_output_when_asked_and_before_every_error) {
   redirected_stream err(stderr);
   argparse::process_io& io = argparse::standard_io();
 
-  io.write_out("kept ", false);
+  io.write_out("kept line\n", false);
+  EXPECT_EQ(out.written(), "");
   io.write_out("line\n", true);
-  EXPECT_EQ(out.written(), "kept line\n");
+  EXPECT_EQ(out.written(), "kept line\nline\n");
 
   io.write_out("held", false);
   io.write_err("(parse error) one\n");
-  EXPECT_EQ(out.written(), "kept line\nheld");
+  EXPECT_EQ(out.written(), "kept line\nline\nheld");
   EXPECT_EQ(err.written(), "(parse error) one\n");
 
   io.write_out(" more", false);
   io.write_err("(get error) two\n");
-  EXPECT_EQ(out.written(), "kept line\nheld more");
+  EXPECT_EQ(out.written(), "kept line\nline\nheld more");
   EXPECT_EQ(err.written(), "(parse error) one\n(get error) two\n");
 }
 

@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cctype>
 #include <climits>
 #include <ostream>
 

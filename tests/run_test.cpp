@@ -179,7 +179,13 @@ TEST(run_sequence, callback_and_errors_touch_no_platform_call) {
 }
 
 TEST(low_16_bits, keeps_the_low_half_as_signed) {
-  const std::vector<std::pair<std::uint32_t, std::int16_t>> cases = {
+  // Rows rather than pairs: a pair built from an int would narrow it inside
+  // <utility>, where MSVC warns.
+  struct row {
+    std::uint32_t value;
+    std::int16_t expected;
+  };
+  const std::vector<row> cases = {
       {0u, 0},          {1u, 1},          {0x7FFFu, 32767},   {0x8000u, -32768},
       {0xFFFFu, -1},    {0x10000u, 0},    {0x12345u, 0x2345}, {0xFFFFFFFFu, -1},
       {0x80000000u, 0}, {0x8000FFFEu, -2}};

@@ -1,5 +1,6 @@
 #include <argparse/value_text.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <stdexcept>
 #include <system_error>
 
@@ -23,8 +24,19 @@ namespace {
 class pipe_pair {
  public:
   pipe_pair() {
-    if (::pipe2(ends_.data(), O_CLOEXEC) != 0) {
-      throw std::system_error(errno, std::generic_category(), "pipe2");
+    // pipe2 is not POSIX (macOS lacks it). The test program starts its
+    // children from one thread, so no other spawn can inherit the ends
+    // before they are marked close-on-exec.
+    if (::pipe(ends_.data()) != 0) {
+      throw std::system_error(errno, std::generic_category(), "pipe");
+    }
+    for (const int end : ends_) {
+      if (::fcntl(end, F_SETFD, FD_CLOEXEC) != 0) {
+        const int error = errno;
+        close_read();
+        close_write();
+        throw std::system_error(error, std::generic_category(), "fcntl FD_CLOEXEC");
+      }
     }
   }
   ~pipe_pair() {

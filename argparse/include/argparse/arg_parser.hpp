@@ -106,7 +106,10 @@ class arg_parser {
   arg_parser& add_named_argument(std::string name, std::string help);
 
   /// An argument written name=value; without one on the command line it keeps
-  /// `default_value`.
+  /// `default_value`. A count comes first, though: when fewer texts are left
+  /// after the options than there are named arguments, parsing fails with
+  /// "not enough named_arguments" before any text is matched, whatever the
+  /// defaults.
   template <typename T>
   arg_parser& add_named_argument(std::string name, std::string help, const T& default_value);
 
