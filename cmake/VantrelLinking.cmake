@@ -33,6 +33,16 @@ if(VANTREL_STATIC_LINK)
   target_link_options(vantrel_program_link INTERFACE -static LINKER:--gc-sections)
 endif()
 
+# The same sources and toolchain give the same program, byte for byte: a PE
+# header carries the time of the link unless told not to, and its checksum
+# changes with it. (ELF and Mach-O headers hold no time.)
+if(MINGW)
+  target_link_options(vantrel_program_link INTERFACE LINKER:--no-insert-timestamp)
+elseif(MSVC)
+  target_compile_options(vantrel_program_link INTERFACE /Brepro)
+  target_link_options(vantrel_program_link INTERFACE /Brepro)
+endif()
+
 # Test programs of a Windows cross-build are linked as the program is, so
 # that they run under Wine without the toolchain's DLLs on the path. Natively
 # they link the usual way, as the GoogleTest they find was built.

@@ -1,33 +1,65 @@
-# cmake -DCPACK=... -DCONFIG=.../CPackConfig.cmake -DWORK=<scratch folder> -P check_release_zip.cmake
-# Makes the release zip in a scratch folder and checks that it holds the
-# executable and the README, in one top folder, and nothing else.
+# cmake -DMAKE_ZIP=<make_release_zip.cmake> -DEXECUTABLE=... -DREADME=... -DSTRIP=...
+#       -DZIP=... -DUNZIP=... -DSOURCE_DIR=... -DNAME=<zip name> -DWORK=<scratch folder>
+#       -P check_release_zip.cmake
+#
+# Makes the release zip in a scratch folder, twice, and checks what it holds
+# and how: README.md then vantrel.exe in one top folder, nothing else, with
+# modes 644 and 755, no extra fields, and the time that the build asked for.
+# The first zip is dated by SOURCE_DATE_EPOCH, made in a time zone other than
+# UTC; the second by the checkout's commit.
 cmake_minimum_required(VERSION 3.25)
 
-file(REMOVE_RECURSE "${WORK}")
-execute_process(COMMAND "${CPACK}" --config "${CONFIG}" -B "${WORK}"
-  OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "cpack failed:\n${log}")
-endif()
+# The time zipinfo shows for an entry made at `epoch`, in UTC: a zip keeps
+# even seconds only, and zip rounds up.
+function(zip_time epoch out)
+  math(EXPR even "(${epoch} + 1) / 2 * 2")
+  set(ENV{SOURCE_DATE_EPOCH} ${even})
+  string(TIMESTAMP time "%Y%m%d.%H%M%S" UTC)
+  unset(ENV{SOURCE_DATE_EPOCH})
+  set(${out} ${time} PARENT_SCOPE)
+endfunction()
 
-file(GLOB zips "${WORK}/*.zip")
-list(LENGTH zips count)
-if(NOT count EQUAL 1)
-  message(FATAL_ERROR "expected one zip, found: ${zips}")
-endif()
-execute_process(COMMAND "${CMAKE_COMMAND}" -E tar tf "${zips}"
-  OUTPUT_VARIABLE listing RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "cannot list ${zips}")
-endif()
+function(check_zip label epoch)
+  set(zip "${WORK}/${NAME}")
+  file(REMOVE_RECURSE "${WORK}")
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env ${ARGN} "${CMAKE_COMMAND}" "-DEXECUTABLE=${EXECUTABLE}"
+            "-DREADME=${README}" "-DSTRIP=${STRIP}" "-DZIP=${ZIP}" "-DSOURCE_DIR=${SOURCE_DIR}"
+            "-DOUTPUT=${zip}" -P "${MAKE_ZIP}"
+    OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${label}: the zip was not made:\n${log}")
+  endif()
+  execute_process(COMMAND "${UNZIP}" -Z -T "${zip}"
+    OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${label}: cannot list ${zip}")
+  endif()
 
-get_filename_component(top "${zips}" NAME_WLE)
-string(REGEX REPLACE "\n$" "" listing "${listing}")
-string(REPLACE "\n" ";" entries "${listing}")
-list(FILTER entries EXCLUDE REGEX "/$")
-list(SORT entries)
-set(expected "${top}/README.md" "${top}/vantrel.exe")
-if(NOT entries STREQUAL expected)
-  message(FATAL_ERROR "${zips} holds:\n  ${entries}\nexpected:\n  ${expected}")
+  # zipinfo: mode, zip version and system, size, text or binary and then
+  # "-" for an entry without extra fields, method, time, name.
+  get_filename_component(top "${NAME}" NAME_WLE)
+  zip_time(${epoch} time)
+  set(expected
+    "\n-rw-r--r--  3\\.0 unx +[0-9]+ t- defX ${time} ${top}/README\\.md\n"
+    "-rwxr-xr-x  3\\.0 unx +[0-9]+ b- defX ${time} ${top}/vantrel\\.exe\n"
+    "2 files, ")
+  string(JOIN "" expected ${expected})
+  if(NOT listing MATCHES "${expected}")
+    message(FATAL_ERROR "${label}: ${zip} holds:\n${listing}\nexpected (as a pattern):\n${expected}")
+  endif()
+  message(STATUS "${label}: ${listing}")
+endfunction()
+
+check_zip("dated by SOURCE_DATE_EPOCH" 1700000001 SOURCE_DATE_EPOCH=1700000001 TZ=JST-9)
+
+find_program(git_program git)
+set(commit_time "")
+if(git_program)
+  execute_process(COMMAND "${git_program}" -C "${SOURCE_DIR}" log -1 --format=%ct
+    OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 endif()
-message(STATUS "${zips}: ${entries}")
+if(NOT commit_time MATCHES "^[0-9]+$")
+  set(commit_time 315532800) # no commit: the earliest time a zip holds
+endif()
+check_zip("dated by the commit" ${commit_time} --unset=SOURCE_DATE_EPOCH)

@@ -1,0 +1,79 @@
+# cmake -DEXECUTABLE=<vantrel.exe> -DREADME=<README.md> -DSTRIP=<strip or empty>
+#       -DZIP=<Info-ZIP zip> -DSOURCE_DIR=<checkout> -DOUTPUT=<folder>/<name>.zip
+#       -P make_release_zip.cmake
+#
+# Makes the release zip: one folder, named after the zip, holding README.md
+# and the stripped vantrel.exe. One commit built with one toolchain gives the
+# same bytes wherever, whenever and by whomever it is built:
+# - every entry carries one time: SOURCE_DATE_EPOCH when it is set, else the
+#   date of the checkout's commit, else 1980-01-01, the earliest a zip holds;
+# - the README is stored with mode 644, the exe with 755, in that order;
+# - zip -X leaves out the owner and the file times that it would otherwise
+#   add, and the zip runs in UTC, as an entry's time is a local time;
+# - the exe's PE header holds no time, as the link left it.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(input EXECUTABLE README ZIP SOURCE_DIR OUTPUT)
+  if(NOT ${input})
+    message(FATAL_ERROR "make_release_zip.cmake needs -D${input}=...")
+  endif()
+endforeach()
+get_filename_component(OUTPUT "${OUTPUT}" ABSOLUTE)
+if(NOT EXISTS "${ZIP}")
+  message(FATAL_ERROR "No zip program (Info-ZIP; Debian: zip) at '${ZIP}'")
+endif()
+
+set(zip_epoch_floor 315532800) # 1980-01-01 00:00:00 UTC
+if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+  set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+  set(epoch_source "SOURCE_DATE_EPOCH")
+  if(NOT epoch MATCHES "^[0-9]+$" OR epoch LESS zip_epoch_floor)
+    message(FATAL_ERROR "SOURCE_DATE_EPOCH='${epoch}' is not a time from 1980 on, "
+                        "in seconds since 1970")
+  endif()
+else()
+  find_program(git_program git)
+  set(epoch "")
+  if(git_program)
+    execute_process(COMMAND "${git_program}" -C "${SOURCE_DIR}" log -1 --format=%ct
+      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  endif()
+  set(epoch_source "the commit's date")
+  if(NOT epoch MATCHES "^[0-9]+$")
+    set(epoch ${zip_epoch_floor})
+    set(epoch_source "no SOURCE_DATE_EPOCH and no commit")
+  endif()
+endif()
+
+get_filename_component(output_dir "${OUTPUT}" DIRECTORY)
+get_filename_component(top "${OUTPUT}" NAME_WLE)
+set(staging "${output_dir}/release-zip-staging")
+file(REMOVE_RECURSE "${staging}")
+file(MAKE_DIRECTORY "${staging}/${top}")
+
+file(COPY_FILE "${README}" "${staging}/${top}/README.md")
+if(STRIP)
+  # strip writes a time into the PE header: SOURCE_DATE_EPOCH, else the
+  # time of its run. 0 leaves the header as the link made it, with none.
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env SOURCE_DATE_EPOCH=0
+                          "${STRIP}" -o "${staging}/${top}/vantrel.exe" "${EXECUTABLE}"
+                  COMMAND_ERROR_IS_FATAL ANY)
+else()
+  file(COPY_FILE "${EXECUTABLE}" "${staging}/${top}/vantrel.exe")
+endif()
+file(CHMOD "${staging}/${top}/README.md" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+file(CHMOD "${staging}/${top}/vantrel.exe" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(entries "${top}/README.md" "${top}/vantrel.exe")
+execute_process(COMMAND touch -d "@${epoch}" ${entries}
+                WORKING_DIRECTORY "${staging}" COMMAND_ERROR_IS_FATAL ANY)
+# zip adds to an archive that is there already. ZIPOPT and ZIP would add
+# options of the caller's.
+file(REMOVE "${OUTPUT}")
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" -E env --unset=ZIPOPT --unset=ZIP TZ=UTC0
+          "${ZIP}" -X -D -9 -q "${OUTPUT}" ${entries}
+  WORKING_DIRECTORY "${staging}" COMMAND_ERROR_IS_FATAL ANY)
+file(REMOVE_RECURSE "${staging}")
+message(STATUS "${OUTPUT}: entries dated ${epoch} (${epoch_source})")
