@@ -6,21 +6,22 @@
 # and the stripped vantrel.exe. One commit built with one toolchain gives the
 # same bytes wherever, whenever and by whomever it is built:
 # - every entry carries one time: SOURCE_DATE_EPOCH when it is set, else the
-#   date of the checkout's commit, else 1980-01-01, the earliest a zip holds;
+#   date of the checkout's commit, else (no repository) 1980-01-01, the
+#   earliest time a zip holds;
 # - the README is stored with mode 644, the exe with 755, in that order;
 # - zip -X leaves out the owner and the file times that it would otherwise
 #   add, and the zip runs in UTC, as an entry's time is a local time;
 # - the exe's PE header holds no time, as the link left it.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(input EXECUTABLE README ZIP SOURCE_DIR OUTPUT)
+foreach(input EXECUTABLE README SOURCE_DIR OUTPUT)
   if(NOT ${input})
     message(FATAL_ERROR "make_release_zip.cmake needs -D${input}=...")
   endif()
 endforeach()
 get_filename_component(OUTPUT "${OUTPUT}" ABSOLUTE)
-if(NOT EXISTS "${ZIP}")
-  message(FATAL_ERROR "No zip program (Info-ZIP; Debian: zip) at '${ZIP}'")
+if(NOT ZIP OR NOT EXISTS "${ZIP}")
+  message(FATAL_ERROR "No zip program found (Info-ZIP's zip; Debian: zip): '${ZIP}'")
 endif()
 
 set(zip_epoch_floor 315532800) # 1980-01-01 00:00:00 UTC
@@ -31,18 +32,20 @@ if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
     message(FATAL_ERROR "SOURCE_DATE_EPOCH='${epoch}' is not a time from 1980 on, "
                         "in seconds since 1970")
   endif()
-else()
-  find_program(git_program git)
-  set(epoch "")
-  if(git_program)
-    execute_process(COMMAND "${git_program}" -C "${SOURCE_DIR}" log -1 --format=%ct
-      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+elseif(EXISTS "${SOURCE_DIR}/.git")
+  # A repository that git cannot read (no git, or one it does not trust)
+  # must not quietly give the zip another date.
+  find_program(git_program git REQUIRED)
+  execute_process(COMMAND "${git_program}" -C "${SOURCE_DIR}" log -1 --format=%ct
+    OUTPUT_VARIABLE epoch ERROR_VARIABLE git_error OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT epoch MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "No commit date from git in ${SOURCE_DIR}:\n${git_error}"
+                        "Set SOURCE_DATE_EPOCH to date the zip.")
   endif()
   set(epoch_source "the commit's date")
-  if(NOT epoch MATCHES "^[0-9]+$")
-    set(epoch ${zip_epoch_floor})
-    set(epoch_source "no SOURCE_DATE_EPOCH and no commit")
-  endif()
+else()
+  set(epoch ${zip_epoch_floor})
+  set(epoch_source "no SOURCE_DATE_EPOCH and no repository")
 endif()
 
 get_filename_component(output_dir "${OUTPUT}" DIRECTORY)

@@ -39,6 +39,7 @@ function(check_zip label epoch)
   # zipinfo: mode, zip version and system, size, text or binary and then
   # "-" for an entry without extra fields, method, time, name.
   get_filename_component(top "${NAME}" NAME_WLE)
+  string(REPLACE "." "\\." top "${top}")
   zip_time(${epoch} time)
   set(expected
     "\n-rw-r--r--  3\\.0 unx +[0-9]+ t- defX ${time} ${top}/README\\.md\n"
@@ -53,13 +54,11 @@ endfunction()
 
 check_zip("dated by SOURCE_DATE_EPOCH" 1700000001 SOURCE_DATE_EPOCH=1700000001 TZ=JST-9)
 
-find_program(git_program git)
-set(commit_time "")
-if(git_program)
+if(EXISTS "${SOURCE_DIR}/.git")
+  find_program(git_program git REQUIRED)
   execute_process(COMMAND "${git_program}" -C "${SOURCE_DIR}" log -1 --format=%ct
-    OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-endif()
-if(NOT commit_time MATCHES "^[0-9]+$")
-  set(commit_time 315532800) # no commit: the earliest time a zip holds
+    OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+else()
+  set(commit_time 315532800) # no repository: the earliest time a zip holds
 endif()
 check_zip("dated by the commit" ${commit_time} --unset=SOURCE_DATE_EPOCH)
