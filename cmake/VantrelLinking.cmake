@@ -39,8 +39,9 @@ endif()
 if(MINGW)
   target_link_options(vantrel_program_link INTERFACE LINKER:--no-insert-timestamp)
 elseif(MSVC)
-  target_compile_options(vantrel_program_link INTERFACE /Brepro)
-  target_link_options(vantrel_program_link INTERFACE /Brepro)
+  # Not in Debug builds, whose incremental links it would turn off.
+  target_compile_options(vantrel_program_link INTERFACE $<$<NOT:$<CONFIG:Debug>>:/Brepro>)
+  target_link_options(vantrel_program_link INTERFACE $<$<NOT:$<CONFIG:Debug>>:/Brepro>)
 endif()
 
 # Test programs of a Windows cross-build are linked as the program is, so

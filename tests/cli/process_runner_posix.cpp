@@ -31,7 +31,7 @@ class pipe_pair {
       throw std::system_error(errno, std::generic_category(), "pipe");
     }
     for (const int end : ends_) {
-      if (::fcntl(end, F_SETFD, FD_CLOEXEC) != 0) {
+      if (::fcntl(end, F_SETFD, FD_CLOEXEC) == -1) {
         const int error = errno;
         close_read();
         close_write();
