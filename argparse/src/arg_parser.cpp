@@ -178,21 +178,22 @@ arg_parser::arg_parser(std::string description, process_io& io)
 #if defined(_MSC_VER)
 #pragma warning(push)
 #pragma warning(disable : 4702)
+#define ALWAYS_OUT_OF_LINE __declspec(noinline)
+#else
+#define ALWAYS_OUT_OF_LINE
 #endif
 #if defined(__clang__)
 #pragma clang diagnostic push
 #pragma clang diagnostic ignored "-Wunreachable-code"
 #endif
-#if defined(_MSC_VER)
-__declspec(noinline)
-#endif
-void arg_parser::end_process(int status) const {
+ALWAYS_OUT_OF_LINE void arg_parser::end_process(int status) const {
   io_->exit(status);
   std::abort();
 }
 #if defined(__clang__)
 #pragma clang diagnostic pop
 #endif
+#undef ALWAYS_OUT_OF_LINE
 #if defined(_MSC_VER)
 #pragma warning(pop)
 #endif
