@@ -1,16 +1,25 @@
 // Runs a program in this console and reports what it did to the console.
 //
-//   console_probe [--hold-guard] [--stdout-pipe] REPORT BUFFER WINDOW PROGRAM [ARGUMENT...]
+//   console_probe --largest REPORT
+//   console_probe [--hold-guard] [--stdout-pipe | --stdout-file] REPORT BUFFER WINDOW
+//                 PROGRAM [ARGUMENT...] [--then PROGRAM [ARGUMENT...]]...
 //
-// It first gives the console a known state: a screen buffer of BUFFER cells
-// and a window of WINDOW cells at the buffer's top-left corner (both written
-// WIDTHxHEIGHT), blank, with the cursor home. With --hold-guard it then holds
-// vantrel's guard event, as a run with the admin flag in another process
-// would. It runs PROGRAM in this console, waits for it and for every
-// process it started, and writes REPORT. With --stdout-pipe the program's
-// standard output is a pipe, while its standard input and error stay on the
+// With --largest it only writes the largest window that this console can
+// show on its screen with its font (GetLargestConsoleWindowSize).
+//
+// Otherwise it first gives the console a known state: a screen buffer of
+// BUFFER cells and a window of WINDOW cells at the buffer's top-left corner
+// (both written WIDTHxHEIGHT), blank, with the cursor home. With --hold-guard
+// it then holds vantrel's guard event, as a run with the admin flag in
+// another process would. It runs PROGRAM in this console, waits for it and
+// for every process it started, then runs the next PROGRAM after --then, if
+// any, in the console as that one left it; last it writes REPORT. With
+// --stdout-pipe the programs' standard output is a pipe, with --stdout-file
+// a new file (REPORT.out), while their standard input and error stay on the
 // console.
 //
+//   largest W H
+//   host CLASS        (the class of the console's window, for the record)
 //   before window W H at L T
 //   before buffer W H
 //   status S          (the exit code as a signed number, or "timeout")
@@ -18,8 +27,13 @@
 //                      its executable and the number of its arguments)
 //   after window W H at L T
 //   after buffer W H
+//                     (status, started and after again for each further run)
 //   output "TEXT"     (what was written to the console, \n for a line end)
 //   pipe "TEXT"       (with --stdout-pipe: what was written to the pipe)
+//   file "TEXT"       (with --stdout-file: what was written to the file)
+//
+// When the probe cannot do its part, REPORT holds "error MESSAGE" instead
+// and the probe ends with status 2.
 
 #include "windows_command_line.hpp"
 
@@ -31,6 +45,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -46,10 +61,10 @@ struct cell_size {
   SHORT height;
 };
 
-std::optional<cell_size> read_size(const char* text) {
+std::optional<cell_size> read_size(const std::string& text) {
   int width = 0;
   int height = 0;
-  if (std::sscanf(text, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
+  if (std::sscanf(text.c_str(), "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
     return std::nullopt;
   }
   return cell_size{static_cast<SHORT>(width), static_cast<SHORT>(height)};
@@ -77,13 +92,36 @@ std::string describe(const char* when, const CONSOLE_SCREEN_BUFFER_INFO& info) {
   return text.str();
 }
 
-// Shrinks the window first so that neither call can be refused for the
-// other's sake, then clears the buffer and homes the cursor.
+std::string describe_largest(HANDLE console) {
+  const COORD largest = GetLargestConsoleWindowSize(console);
+  return "largest " + std::to_string(largest.X) + " " + std::to_string(largest.Y) + "\n";
+}
+
+std::string describe_host() {
+  wchar_t name[256] = L"";
+  const HWND window = GetConsoleWindow();
+  if (window == nullptr || GetClassNameW(window, name, 256) == 0) {
+    return "host (no window)\n";
+  }
+  std::string text;
+  for (const wchar_t* c = name; *c != L'\0'; ++c) {
+    text.push_back(*c < 0x80 ? static_cast<char>(*c) : '?');
+  }
+  return "host " + text + "\n";
+}
+
+// First shrinks the window to what both the current and the wanted buffer
+// hold, so that neither size call can be refused for the other's sake (and
+// never to a single cell, which Windows documents as refused); then clears
+// the buffer and homes the cursor.
 bool prepare_console(HANDLE console, cell_size buffer, cell_size window) {
-  const SMALL_RECT one_cell{0, 0, 0, 0};
+  const SMALL_RECT current = console_info(console).srWindow;
+  const SMALL_RECT shrunk{
+      0, 0, static_cast<SHORT>(std::min(current.Right - current.Left, window.width - 1)),
+      static_cast<SHORT>(std::min(current.Bottom - current.Top, window.height - 1))};
   const SMALL_RECT wanted{0, 0, static_cast<SHORT>(window.width - 1),
                           static_cast<SHORT>(window.height - 1)};
-  if (!SetConsoleWindowInfo(console, TRUE, &one_cell) ||
+  if (!SetConsoleWindowInfo(console, TRUE, &shrunk) ||
       !SetConsoleScreenBufferSize(console, COORD{buffer.width, buffer.height}) ||
       !SetConsoleWindowInfo(console, TRUE, &wanted)) {
     return false;
@@ -154,32 +192,43 @@ struct run_result {
   std::vector<std::string> started;
 };
 
-// The processes that Wine starts to give a new console its window: the
-// console host and the desktop. They outlive the programs they serve, so
-// they are reported but not waited for.
-bool is_wine_console_host(const std::string& started) {
+// The console host and, under Wine, its desktop process, started to give a
+// new console its window. They outlive the programs they serve, so they are
+// reported but not waited for.
+bool is_console_host(const std::string& started) {
   return started.starts_with("conhost.exe ") || started.starts_with("explorer.exe ");
 }
 
+// Where a program's standard handles go: with no redirection it inherits
+// this console; otherwise its standard output is `output` and its input and
+// error are this console.
+struct standard_handles {
+  HANDLE output = nullptr;
+};
+
 // Runs the program as a debugger would: every process it starts, directly or
 // through the shell, is reported to us before it runs its first instruction,
-// so none can end unseen. Returns once the last of them has ended. With a
-// `pipe`, the program's standard output is that pipe's writing end and its
-// standard input and error are this console.
-run_result run_watched(const std::vector<std::string>& arguments, HANDLE pipe) {
+// so none can end unseen. Returns once the last of them has ended.
+run_result run_watched(const std::vector<std::string>& arguments, standard_handles handles) {
   std::string line = test_support::windows_command_line(arguments);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  if (pipe != nullptr) {
+  const bool redirected = handles.output != nullptr;
+  if (redirected) {
     SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = open_console(L"CONIN$", &inherited);
-    startup.hStdOutput = pipe;
+    startup.hStdOutput = handles.output;
     startup.hStdError = open_console(L"CONOUT$", &inherited);
   }
   PROCESS_INFORMATION program{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, pipe != nullptr, DEBUG_PROCESS,
-                      nullptr, nullptr, &startup, &program)) {
+  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, redirected,
+                                      DEBUG_PROCESS, nullptr, nullptr, &startup, &program);
+  if (redirected) {
+    CloseHandle(startup.hStdInput);
+    CloseHandle(startup.hStdError);
+  }
+  if (!started) {
     return {"not started, error " + std::to_string(GetLastError()), {}};
   }
   run_result result;
@@ -191,7 +240,7 @@ run_result run_watched(const std::vector<std::string>& arguments, HANDLE pipe) {
     switch (event.dwDebugEventCode) {
       case CREATE_PROCESS_DEBUG_EVENT:
         result.started.push_back(describe_started(event.u.CreateProcessInfo.hProcess));
-        if (is_wine_console_host(result.started.back())) {
+        if (is_console_host(result.started.back())) {
           hosts.push_back(event.dwProcessId);
         } else {
           ++alive;
@@ -229,12 +278,27 @@ run_result run_watched(const std::vector<std::string>& arguments, HANDLE pipe) {
   for (const DWORD host : hosts) {
     DebugActiveProcessStop(host);
   }
+  CloseHandle(program.hThread);
+  CloseHandle(program.hProcess);
   return result;
 }
 
-// What is waiting in the pipe, with "\r\n" and "\n" written as \n.
-std::string pipe_output(HANDLE pipe) {
+// Bytes as one report line's text: "\r\n" and "\n" written as \n.
+std::string as_report_text(const std::string& bytes) {
   std::string text;
+  for (const char c : bytes) {
+    if (c == '\n') {
+      text += "\\n";
+    } else if (c != '\r') {
+      text.push_back(c);
+    }
+  }
+  return text;
+}
+
+// What is waiting in the pipe.
+std::string pipe_output(HANDLE pipe) {
+  std::string bytes;
   DWORD waiting = 0;
   while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
     std::string chunk(waiting, '\0');
@@ -242,20 +306,187 @@ std::string pipe_output(HANDLE pipe) {
     if (!ReadFile(pipe, chunk.data(), waiting, &read, nullptr)) {
       break;
     }
-    for (const char c : chunk.substr(0, read)) {
-      if (c == '\n') {
-        text += "\\n";
-      } else if (c != '\r') {
-        text.push_back(c);
+    bytes += chunk.substr(0, read);
+  }
+  return as_report_text(bytes);
+}
+
+std::string file_output(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return as_report_text(
+      std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+}
+
+enum class redirection { none, pipe, file };
+
+struct request {
+  bool largest_only = false;
+  bool hold_guard = false;
+  redirection output = redirection::none;
+  std::string report;
+  cell_size buffer{};
+  cell_size window{};
+  std::vector<std::vector<std::string>> runs;  // each a program and its arguments
+};
+
+// The command line as described at the top, or nothing when it does not fit.
+std::optional<request> read_request(std::vector<std::string> arguments) {
+  request wanted;
+  while (!arguments.empty() && arguments.front().starts_with("--")) {
+    const std::string option = arguments.front();
+    arguments.erase(arguments.begin());
+    if (option == "--largest") {
+      wanted.largest_only = true;
+    } else if (option == "--hold-guard") {
+      wanted.hold_guard = true;
+    } else if (option == "--stdout-pipe") {
+      wanted.output = redirection::pipe;
+    } else if (option == "--stdout-file") {
+      wanted.output = redirection::file;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (wanted.largest_only) {
+    if (arguments.size() != 1) {
+      return std::nullopt;
+    }
+    wanted.report = arguments[0];
+    return wanted;
+  }
+  if (arguments.size() < 4) {
+    return std::nullopt;
+  }
+  wanted.report = arguments[0];
+  const std::optional<cell_size> buffer = read_size(arguments[1]);
+  const std::optional<cell_size> window = read_size(arguments[2]);
+  if (!buffer || !window) {
+    return std::nullopt;
+  }
+  wanted.buffer = *buffer;
+  wanted.window = *window;
+  wanted.runs.emplace_back();
+  for (auto word = arguments.begin() + 3; word != arguments.end(); ++word) {
+    if (*word == "--then") {
+      wanted.runs.emplace_back();
+    } else {
+      wanted.runs.back().push_back(*word);
+    }
+  }
+  const bool every_run_names_a_program =
+      std::none_of(wanted.runs.begin(), wanted.runs.end(),
+                   [](const std::vector<std::string>& run) { return run.empty(); });
+  return every_run_names_a_program ? std::optional<request>(wanted) : std::nullopt;
+}
+
+int write_report(const std::string& path, const std::string& text) {
+  std::ofstream report(path, std::ios::binary);
+  report << text;
+  return report ? 0 : 2;
+}
+
+int fail(const std::string& report, const std::string& message) {
+  std::fprintf(stderr, "console_probe: %s\n", message.c_str());
+  if (!report.empty()) {
+    write_report(report, "error " + message + "\n");
+  }
+  return 2;
+}
+
+// Where the programs' standard output goes, and what reached it in the end.
+class output_redirection {
+ public:
+  output_redirection(redirection kind, const std::string& report) : kind_(kind) {
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    if (kind_ == redirection::pipe) {
+      // Only the writing end goes to the programs.
+      if (CreatePipe(&read_end_, &write_end_, &inherited, 0)) {
+        SetHandleInformation(read_end_, HANDLE_FLAG_INHERIT, 0);
+      }
+    } else if (kind_ == redirection::file) {
+      file_path_ = report + ".out";
+      write_end_ = CreateFileA(file_path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (write_end_ == INVALID_HANDLE_VALUE) {
+        write_end_ = nullptr;
       }
     }
   }
-  return text;
+  ~output_redirection() {
+    close(write_end_);
+    close(read_end_);
+    if (!file_path_.empty()) {
+      DeleteFileA(file_path_.c_str());
+    }
+  }
+  output_redirection(const output_redirection&) = delete;
+  output_redirection& operator=(const output_redirection&) = delete;
+
+  bool ready() const { return kind_ == redirection::none || write_end_ != nullptr; }
+  standard_handles handles() const { return {write_end_}; }
+
+  // The report's last line, once the programs are done.
+  std::string report_line() {
+    close(write_end_);
+    if (kind_ == redirection::pipe) {
+      return "pipe \"" + pipe_output(read_end_) + "\"\n";
+    }
+    if (kind_ == redirection::file) {
+      return "file \"" + file_output(file_path_) + "\"\n";
+    }
+    return "";
+  }
+
+ private:
+  static void close(HANDLE& handle) {
+    if (handle != nullptr) {
+      CloseHandle(handle);
+      handle = nullptr;
+    }
+  }
+
+  redirection kind_;
+  HANDLE read_end_ = nullptr;
+  HANDLE write_end_ = nullptr;
+  std::string file_path_;
+};
+
+std::string describe_run(const run_result& run, HANDLE console) {
+  std::string text = "status " + run.status + "\n";
+  for (const std::string& started : run.started) {
+    text += "started " + started + "\n";
+  }
+  return text + describe("after", console_info(console));
 }
 
-int fail(const char* message) {
-  std::fprintf(stderr, "console_probe: %s\n", message);
-  return 2;
+int probe(const request& wanted) {
+  const HANDLE console = open_console(L"CONOUT$");
+  if (console == INVALID_HANDLE_VALUE) {
+    return fail(wanted.report, "this process has no console");
+  }
+  if (wanted.largest_only) {
+    return write_report(wanted.report, describe_largest(console));
+  }
+  std::string report = describe_largest(console) + describe_host();
+  if (!prepare_console(console, wanted.buffer, wanted.window)) {
+    return fail(wanted.report, "this console refused the starting state");
+  }
+  SetLastError(ERROR_SUCCESS);
+  const HANDLE guard =
+      wanted.hold_guard ? CreateEventW(nullptr, FALSE, FALSE, guard_name) : nullptr;
+  if (wanted.hold_guard && (guard == nullptr || GetLastError() != ERROR_SUCCESS)) {
+    return fail(wanted.report, "the guard event is held elsewhere");
+  }
+  output_redirection output(wanted.output, wanted.report);
+  if (!output.ready()) {
+    return fail(wanted.report, "cannot redirect standard output");
+  }
+  report += describe("before", console_info(console));
+  for (const std::vector<std::string>& run : wanted.runs) {
+    report += describe_run(run_watched(run, output.handles()), console);
+  }
+  report += "output \"" + console_output(console) + "\"\n" + output.report_line();
+  return write_report(wanted.report, report) == 0 ? 0 : fail("", "cannot write the report");
 }
 
 }  // namespace
@@ -263,58 +494,12 @@ int fail(const char* message) {
 int main(int argc, char** argv) {
   // A crash of the program under test fails the test instead of opening a dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-  constexpr const char* usage =
-      "usage: console_probe [--hold-guard] [--stdout-pipe] REPORT BUFFER WINDOW PROGRAM "
-      "[ARGUMENT...]";
-  std::vector<std::string> arguments(argv + 1, argv + argc);
-  bool hold_guard = false;
-  bool stdout_pipe = false;
-  while (!arguments.empty() && arguments.front().starts_with("--")) {
-    if (arguments.front() == "--hold-guard") {
-      hold_guard = true;
-    } else if (arguments.front() == "--stdout-pipe") {
-      stdout_pipe = true;
-    } else {
-      return fail(usage);
-    }
-    arguments.erase(arguments.begin());
+  const std::optional<request> wanted = read_request({argv + 1, argv + argc});
+  if (!wanted) {
+    return fail("",
+                "usage: console_probe --largest REPORT | [--hold-guard] "
+                "[--stdout-pipe | --stdout-file] REPORT BUFFER WINDOW PROGRAM [ARGUMENT...] "
+                "[--then PROGRAM [ARGUMENT...]]...");
   }
-  if (arguments.size() < 4) {
-    return fail(usage);
-  }
-  const std::optional<cell_size> buffer = read_size(arguments[1].c_str());
-  const std::optional<cell_size> window = read_size(arguments[2].c_str());
-  if (!buffer || !window) {
-    return fail("sizes are written WIDTHxHEIGHT");
-  }
-  const HANDLE console = open_console(L"CONOUT$");
-  if (!prepare_console(console, *buffer, *window)) {
-    return fail("this console refused the starting state");
-  }
-  SetLastError(ERROR_SUCCESS);
-  const HANDLE guard = hold_guard ? CreateEventW(nullptr, FALSE, FALSE, guard_name) : nullptr;
-  if (hold_guard && (guard == nullptr || GetLastError() != ERROR_SUCCESS)) {
-    return fail("the guard event is held elsewhere");
-  }
-  HANDLE pipe_read = nullptr;
-  HANDLE pipe_write = nullptr;
-  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-  // Only the writing end goes to the program.
-  if (stdout_pipe && (!CreatePipe(&pipe_read, &pipe_write, &inherited, 0) ||
-                      !SetHandleInformation(pipe_read, HANDLE_FLAG_INHERIT, 0))) {
-    return fail("cannot make the pipe");
-  }
-  const std::string before = describe("before", console_info(console));
-  const run_result run = run_watched({arguments.begin() + 3, arguments.end()}, pipe_write);
-  std::ofstream report(arguments[0], std::ios::binary);
-  report << before << "status " << run.status << '\n';
-  for (const std::string& started : run.started) {
-    report << "started " << started << '\n';
-  }
-  report << describe("after", console_info(console)) << "output \"" << console_output(console)
-         << "\"\n";
-  if (stdout_pipe) {
-    report << "pipe \"" << pipe_output(pipe_read) << "\"\n";
-  }
-  return report ? 0 : fail("cannot write the report");
+  return probe(*wanted);
 }

@@ -1,10 +1,19 @@
 # Sourced by the Wine test scripts. Every Wine command of a test run uses the
-# run's own prefix (and so its own wineserver), prints no debug output, opens
-# no window and has a time limit.
+# run's own prefix (and so its own wineserver), prints no debug output, has a
+# time limit and opens windows only on the test run's own X display, if any.
 : "${VANTREL_WINEPREFIX:?set VANTREL_WINEPREFIX to the Wine prefix of this test run}"
 export WINEPREFIX="$VANTREL_WINEPREFIX"
 export WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
+# The display that `wine-prefix start` gave the test run, while it is up.
+# Every Wine process of one wineserver must see the same one: the first that
+# needs the desktop decides for all whether a new console gets a window, and
+# without one a new console is no console at all.
+display_file="$WINEPREFIX.display"
+if [ -s "$display_file" ] && read -r display display_pid <"$display_file" &&
+  kill -0 "$display_pid" 2>/dev/null; then
+  export DISPLAY="$display"
+fi
 wine=${VANTREL_WINE:-wine64}
 wineserver=${VANTREL_WINESERVER:-wineserver}
 wine_time_limit=60

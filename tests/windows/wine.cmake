@@ -7,7 +7,8 @@ find_program(VANTREL_WINE wine64 PATHS /usr/lib/wine REQUIRED)
 find_program(VANTREL_WINESERVER wineserver PATHS /usr/lib/wine REQUIRED)
 # Used by the test scripts from PATH; looked for here so that a machine
 # without them fails at configure time, not in the middle of a test run.
-find_program(VANTREL_SCRIPT script REQUIRED)
+# Xvfb is the X display that Wine needs for a new console's window.
+find_program(VANTREL_XVFB Xvfb REQUIRED)
 find_program(VANTREL_PERL perl REQUIRED)
 find_program(VANTREL_FLOCK flock REQUIRED)
 
