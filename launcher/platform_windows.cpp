@@ -29,6 +29,51 @@ std::wstring system_directory() {
   return path;
 }
 
+// Function pointers from GetProcAddress pass through this generic type,
+// which converts to any other.
+using any_function = void (*)();
+
+using set_default_dll_directories_function = BOOL(WINAPI*)(DWORD);
+
+// SetDefaultDllDirectories came to Windows 7 with its loader update of 2011
+// (KB2533623), together with the LOAD_LIBRARY_SEARCH flags. It is looked up
+// rather than imported, so that the program still starts without it; null
+// when it is missing, which also tells that the flags are not understood.
+set_default_dll_directories_function find_set_default_dll_directories() {
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (kernel == nullptr) {
+    return nullptr;
+  }
+  return reinterpret_cast<set_default_dll_directories_function>(
+      reinterpret_cast<any_function>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+}
+
+// Loads the module at PATH, a full path in the system directory. The path
+// alone decides where the module itself comes from, also where the flags
+// below are not understood, and it matches no module of that name loaded
+// from elsewhere. Its dependencies are searched in the system directory
+// only, and so, from just before, is every later load of the process by
+// name, such as what the shell loads while it starts a program: never the
+// executable's folder, the current directory or PATH. A loader without the
+// 2011 update understands neither; the module is then loaded with its
+// dependencies searched from its own folder first, and after that in the
+// standard order. Any other failure is passed on: that search would only add
+// the places that this one leaves out.
+HMODULE load_from_system_directory_only(const std::wstring& path) {
+  const set_default_dll_directories_function set_default_dll_directories =
+      find_set_default_dll_directories();
+  if (set_default_dll_directories != nullptr) {
+    // A refusal would leave the search path as it was, which is no reason
+    // to give up the relaunch.
+    set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) {
+      return module;
+    }
+  }
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 ::SMALL_RECT to_windows(const SMALL_RECT& window) {
   return {window.Left, window.Top, window.Right, window.Bottom};
 }
@@ -43,14 +88,10 @@ shell_execute_function load_shell_execute() {
     return nullptr;
   }
   path.append(L"\\shell32.dll");
-  // A full path is loaded from there alone; LOAD_WITH_ALTERED_SEARCH_PATH
-  // makes the shell's own dependencies be searched from its folder as well.
-  const HMODULE shell = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const HMODULE shell = load_from_system_directory_only(path);
   if (shell == nullptr) {
     return nullptr;
   }
-  // Through the generic function pointer type, which converts to any other.
-  using any_function = void (*)();
   return reinterpret_cast<shell_execute_function>(
       reinterpret_cast<any_function>(GetProcAddress(shell, "ShellExecuteExW")));
 }

@@ -18,15 +18,20 @@ using shell_execute_function = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
 /// last error set, when the function cannot be had.
 using shell_execute_lookup = shell_execute_function (*)();
 
-/// Loads shell32.dll by its full path in the system directory, never from the
-/// executable's folder or the current directory, and looks the function up.
+/// Loads shell32.dll by its full path in the system directory and looks the
+/// function up. From then on the process searches only the system directory
+/// for the modules that it, and the shell in it, load by name; never the
+/// executable's folder, the current directory or PATH. On a Windows 7 loader
+/// without its 2011 update, which cannot search that way, the shell is
+/// loaded with its dependencies searched from its own folder first.
 /// The module stays loaded until the process ends.
 shell_execute_function load_shell_execute();
 
 class windows_platform final : public platform {
  public:
   /// The shell is looked up through `lookup` at the relaunch and at no other
-  /// time, so that a run without it never loads the shell.
+  /// time, so that a run without it never loads the shell nor changes where
+  /// the process finds modules.
   explicit windows_platform(shell_execute_lookup lookup = load_shell_execute) noexcept
       : lookup_(lookup) {}
 

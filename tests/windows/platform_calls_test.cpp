@@ -9,8 +9,11 @@
 // calls the platform, puts the import back and compares; the stand-in passes
 // the call on, so the event that results is checked as well. For the start it
 // gives the platform a lookup of ShellExecuteExW that returns a recording
-// stand-in, which starts nothing. Prints one line per failed check and ends
-// with status 1 if any failed.
+// stand-in, which starts nothing. For the lookup of the shell it points its
+// imports of LoadLibraryExW and GetProcAddress at stand-ins that record every
+// call in order, pass them on, and can play an older loader: one that
+// refuses a LOAD_LIBRARY_SEARCH flag, or has no SetDefaultDllDirectories.
+// Prints one line per failed check and ends with status 1 if any failed.
 
 #include "captured_io.hpp"
 #include "console_steps.hpp"
@@ -22,6 +25,8 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -313,18 +318,168 @@ std::wstring module_path(HMODULE module) {
   return path;
 }
 
-struct load_call {
-  int count = 0;
-  std::wstring path;
-  DWORD flags = 0;
+using any_function = void (*)();
+
+// What the lookup of the shell asks of the loader, one line per call, in the
+// order of the calls.
+std::vector<std::string> loader_calls;
+
+std::string flags_text(DWORD flags) {
+  switch (flags) {
+    case LOAD_LIBRARY_SEARCH_SYSTEM32:
+      return "LOAD_LIBRARY_SEARCH_SYSTEM32";
+    case LOAD_WITH_ALTERED_SEARCH_PATH:
+      return "LOAD_WITH_ALTERED_SEARCH_PATH";
+    default:
+      return "flags " + std::to_string(flags);
+  }
+}
+
+// The shell's own path as "<system>\shell32.dll", any other path as it is.
+std::string path_text(LPCWSTR path) {
+  const std::wstring shell = system_directory() + L"\\shell32.dll";
+  if (path != nullptr && _wcsicmp(path, shell.c_str()) == 0) {
+    return "<system>\\shell32.dll";
+  }
+  std::string text;
+  for (const wchar_t each : text_of(path)) {
+    text += each < 0x80 ? static_cast<char>(each) : '?';
+  }
+  return text;
+}
+
+std::string module_text(HMODULE module) {
+  if (module == GetModuleHandleW(L"kernel32.dll")) {
+    return "kernel32";
+  }
+  if (module != nullptr && module == GetModuleHandleW(L"shell32.dll")) {
+    return "shell32";
+  }
+  return "another module";
+}
+
+// The loader that a row stands for. On Windows 7 without its loader update
+// of 2011 (KB2533623), kernel32 has no SetDefaultDllDirectories and
+// LoadLibraryExW refuses the LOAD_LIBRARY_SEARCH flags with
+// ERROR_INVALID_PARAMETER.
+struct loader_case {
+  const char* name;
+  bool has_set_default_dll_directories;
+  DWORD search_refusal;  // the error of the first load with a LOAD_LIBRARY_SEARCH flag, or 0
+  std::vector<std::string> calls;
+  DWORD error;  // 0 when ShellExecuteExW is found; else the error of the lookup that failed
 };
 
-load_call load_seen;
+constexpr const char* find_set_default = "GetProcAddress kernel32 SetDefaultDllDirectories";
+constexpr const char* set_default = "SetDefaultDllDirectories LOAD_LIBRARY_SEARCH_SYSTEM32";
+constexpr const char* load_searching_system =
+    "LoadLibraryExW <system>\\shell32.dll LOAD_LIBRARY_SEARCH_SYSTEM32";
+constexpr const char* load_altered =
+    "LoadLibraryExW <system>\\shell32.dll LOAD_WITH_ALTERED_SEARCH_PATH";
+constexpr const char* find_start = "GetProcAddress shell32 ShellExecuteExW";
+
+// The first row loads the shell; the others find it loaded.
+const loader_case loader_cases[] = {
+    {"a loader with the search flags",
+     true,
+     0,
+     {find_set_default, set_default, load_searching_system, find_start},
+     ERROR_SUCCESS},
+    {"the search flag refused",
+     true,
+     ERROR_INVALID_PARAMETER,
+     {find_set_default, set_default, load_searching_system, load_altered, find_start},
+     ERROR_SUCCESS},
+    {"no SetDefaultDllDirectories",
+     false,
+     0,
+     {find_set_default, load_altered, find_start},
+     ERROR_SUCCESS},
+    // Its dependencies not all in the system directory: a second try with the
+    // older search would look for them in the executable's folder too.
+    {"the shell not loadable that way",
+     true,
+     ERROR_MOD_NOT_FOUND,
+     {find_set_default, set_default, load_searching_system},
+     ERROR_MOD_NOT_FOUND},
+};
+
+const loader_case* loader_row = nullptr;
+DWORD search_refusal_left = 0;
 decltype(&LoadLibraryExW) load_library = nullptr;
+decltype(&GetProcAddress) get_proc_address = nullptr;
+
+BOOL WINAPI record_set_default_dll_directories(DWORD flags) {
+  loader_calls.push_back("SetDefaultDllDirectories " + flags_text(flags));
+  return TRUE;
+}
 
 HMODULE WINAPI record_load_library(LPCWSTR path, HANDLE file, DWORD flags) {
-  load_seen = {load_seen.count + 1, text_of(path), flags};
+  loader_calls.push_back("LoadLibraryExW " + path_text(path) + " " + flags_text(flags));
+  constexpr DWORD search_flags = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR |
+                                 LOAD_LIBRARY_SEARCH_APPLICATION_DIR |
+                                 LOAD_LIBRARY_SEARCH_USER_DIRS | LOAD_LIBRARY_SEARCH_SYSTEM32 |
+                                 LOAD_LIBRARY_SEARCH_DEFAULT_DIRS;
+  if ((flags & search_flags) != 0 && search_refusal_left != ERROR_SUCCESS) {
+    SetLastError(std::exchange(search_refusal_left, ERROR_SUCCESS));
+    return nullptr;
+  }
   return load_library(path, file, flags);
+}
+
+// Passes every lookup on but SetDefaultDllDirectories's, which finds a
+// recording stand-in or, for a loader without it, nothing.
+FARPROC WINAPI record_get_proc_address(HMODULE module, LPCSTR name) {
+  const std::string name_text = IS_INTRESOURCE(name) ? "an ordinal" : name;
+  loader_calls.push_back("GetProcAddress " + module_text(module) + " " + name_text);
+  if (name_text != "SetDefaultDllDirectories") {
+    return get_proc_address(module, name);
+  }
+  if (!loader_row->has_set_default_dll_directories) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  return reinterpret_cast<FARPROC>(
+      reinterpret_cast<any_function>(&record_set_default_dll_directories));
+}
+
+void finds_the_shell_in_the_system_directory_only(const loader_case& row) {
+  loader_calls.clear();
+  loader_row = &row;
+  search_refusal_left = row.search_refusal;
+  vantrel::shell_execute_function found = nullptr;
+  DWORD error = ERROR_SUCCESS;
+  {
+    replaced_import<decltype(LoadLibraryExW)> load_stand_in("kernel32.dll", "LoadLibraryExW",
+                                                            &record_load_library);
+    replaced_import<decltype(GetProcAddress)> lookup_stand_in("kernel32.dll", "GetProcAddress",
+                                                              &record_get_proc_address);
+    load_library = load_stand_in.original();
+    get_proc_address = lookup_stand_in.original();
+    SetLastError(ERROR_SUCCESS);
+    found = vantrel::load_shell_execute();
+    error = GetLastError();
+  }
+  const HMODULE shell = GetModuleHandleW(L"shell32.dll");
+  const auto exported =
+      shell == nullptr ? nullptr
+                       : reinterpret_cast<any_function>(GetProcAddress(shell, "ShellExecuteExW"));
+  const bool found_as_expected =
+      row.error == ERROR_SUCCESS
+          ? exported != nullptr && reinterpret_cast<any_function>(found) == exported
+          : found == nullptr && error == row.error;
+  const std::string step = std::string("load_shell_execute, ") + row.name;
+  expect(step.c_str(), {
+                           {"the loader asked for these, in this order", loader_calls == row.calls},
+                           {row.error == ERROR_SUCCESS ? "ShellExecuteExW as the shell exports it"
+                                                       : "nothing found, with the loader's error",
+                            found_as_expected},
+                       });
+  if (loader_calls != row.calls) {
+    for (const std::string& call : loader_calls) {
+      std::printf("  asked: %s\n", call.c_str());
+    }
+  }
 }
 
 // Wine, like Windows for its known DLLs, would find the system's shell32.dll
@@ -332,31 +487,19 @@ HMODULE WINAPI record_load_library(LPCWSTR path, HANDLE file, DWORD flags) {
 // as well as what it got.
 void loads_the_shell_from_the_system_directory_when_asked() {
   const bool not_loaded_before = GetModuleHandleW(L"shell32.dll") == nullptr;
-  vantrel::shell_execute_function found = nullptr;
-  {
-    replaced_import<decltype(LoadLibraryExW)> stand_in("kernel32.dll", "LoadLibraryExW",
-                                                       &record_load_library);
-    load_library = stand_in.original();
-    found = vantrel::load_shell_execute();
+  for (const loader_case& row : loader_cases) {
+    finds_the_shell_in_the_system_directory_only(row);
   }
   const HMODULE shell = GetModuleHandleW(L"shell32.dll");
   const std::wstring expected_path = system_directory() + L"\\shell32.dll";
-  using any_function = void (*)();
-  const auto exported =
-      shell == nullptr ? nullptr
-                       : reinterpret_cast<any_function>(GetProcAddress(shell, "ShellExecuteExW"));
   expect("load_shell_execute",
          {
              {"shell32.dll not loaded before", not_loaded_before},
-             {"loaded once", load_seen.count == 1},
-             {"by its full path in the system directory",
-              _wcsicmp(load_seen.path.c_str(), expected_path.c_str()) == 0},
-             {"its dependencies searched from there: LOAD_WITH_ALTERED_SEARCH_PATH alone",
-              load_seen.flags == LOAD_WITH_ALTERED_SEARCH_PATH},
              {"shell32.dll loaded from the system directory",
               shell != nullptr && _wcsicmp(module_path(shell).c_str(), expected_path.c_str()) == 0},
-             {"ShellExecuteExW as the shell exports it",
-              exported != nullptr && reinterpret_cast<any_function>(found) == exported},
+             // Imported, it would keep the program from starting where it is missing.
+             {"SetDefaultDllDirectories looked up, not imported",
+              import_slot("kernel32.dll", "SetDefaultDllDirectories") == nullptr},
          });
 }
 
