@@ -7,7 +7,10 @@ namespace vantrel {
 
 namespace {
 
-// Only one elevated relaunch may be under way at a time on the machine.
+// Only one elevated relaunch may be under way at a time in a session: a name
+// without the "Global\" prefix lives in the namespace of the session that
+// creates it, so users in other sessions (Remote Desktop, fast user
+// switching) have guards of their own.
 constexpr const wchar_t* guard_name = L"{29544E05-024F-4BC1-A272-452DBC8E17A4}";
 constexpr std::uint32_t max_path = 260;
 constexpr std::uint32_t relaunch_pause_ms = 100;
