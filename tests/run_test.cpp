@@ -106,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(ending_early, program_command_line, ::testing::Values(
 
 INSTANTIATE_TEST_SUITE_P(parse_errors, program_command_line, ::testing::Values(
     command_line_case{{"--left=5"}, -1, "", "(parse error) unrecognized option--left=5\n", {}},
+    command_line_case{{"--lef", "5"}, -1, "", "(parse error) unrecognized option--lef\n", {}},
     command_line_case{{"-l5"}, -1, "", "(parse error) aggregation short name option must be bool\n", {}},
     command_line_case{{"-5"}, -1, "", "(parse error) unrecognized short name option '5' in -5\n", {}},
     command_line_case{{"-l"}, -1, "", "(parse error) option -l --left should have value\n", {}},
