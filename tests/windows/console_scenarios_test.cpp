@@ -291,20 +291,20 @@ TEST(console, buffer_smaller_than_window) {
 // The console sized is standard output's: with that a pipe or a file, the
 // sizes that the first case sets are refused, though standard error is the
 // console, and the message goes where standard output goes.
-TEST(console, sizes_the_console_of_standard_output) {
+void expect_refused_with_standard_output_to(redirection elsewhere) {
   expect_scenario(
       {.start = usual_start,
        .runs = {{.arguments = sizing({60, 20}, {200, 300}), .status = -1, .after = usual_start}},
-       .standard_output = redirection::pipe,
+       .standard_output = elsewhere,
        .redirected = "resize failed"});
 }
 
+TEST(console, sizes_the_console_of_standard_output) {
+  expect_refused_with_standard_output_to(redirection::pipe);
+}
+
 TEST(console, standard_output_to_a_file) {
-  expect_scenario(
-      {.start = usual_start,
-       .runs = {{.arguments = sizing({60, 20}, {200, 300}), .status = -1, .after = usual_start}},
-       .standard_output = redirection::file,
-       .redirected = "resize failed"});
+  expect_refused_with_standard_output_to(redirection::file);
 }
 
 TEST(console, guard_held_elsewhere) {
