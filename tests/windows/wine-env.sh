@@ -17,7 +17,7 @@ fi
 # Wine 10 also looks for a Wayland display, and where XDG_RUNTIME_DIR is
 # not set libwayland prints "error: XDG_RUNTIME_DIR is invalid or not set in
 # the environment." A runtime folder of the test run's own (mode 0700, as
-# the XDG base directory specification asks) holds no Wayland socket: Wine
+# the XDG base directory rules ask) holds no Wayland socket: Wine
 # finds no Wayland display there, quietly, and never the desktop's.
 export XDG_RUNTIME_DIR="$WINEPREFIX.runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
