@@ -1,11 +1,14 @@
 // Runs a program in this console and reports what it did to the console.
 //
-//   console_probe --largest REPORT
+//   console_probe --largest REPORT [BUFFER]
 //   console_probe [--hold-guard] [--stdout-pipe | --stdout-file] REPORT BUFFER WINDOW
 //                 PROGRAM [ARGUMENT...] [--then PROGRAM [ARGUMENT...]]...
 //
 // With --largest it only writes the largest window that this console can
-// show on its screen with its font (GetLargestConsoleWindowSize).
+// show on its screen with its font (GetLargestConsoleWindowSize); with a
+// BUFFER too, it gives the console that buffer and also writes the largest
+// window over it (GetConsoleScreenBufferInfo's maximum, which allows for
+// the buffer's size).
 //
 // Otherwise it first gives the console a known state: a screen buffer of
 // BUFFER cells and a window of WINDOW cells at the buffer's top-left corner
@@ -19,6 +22,7 @@
 // console.
 //
 //   largest W H
+//   maximum W H       (with --largest and a BUFFER only)
 //   host CLASS        (the class of the console's window, for the record)
 //   before window W H at L T
 //   before buffer W H
@@ -53,7 +57,7 @@
 
 namespace {
 
-constexpr DWORD wait_limit_ms = 30000;
+constexpr DWORD wait_limit_ms = 20000;
 constexpr const wchar_t* guard_name = L"{29544E05-024F-4BC1-A272-452DBC8E17A4}";
 
 struct cell_size {
@@ -97,6 +101,11 @@ std::string describe_largest(HANDLE console) {
   return "largest " + std::to_string(largest.X) + " " + std::to_string(largest.Y) + "\n";
 }
 
+std::string describe_maximum(HANDLE console) {
+  const COORD maximum = console_info(console).dwMaximumWindowSize;
+  return "maximum " + std::to_string(maximum.X) + " " + std::to_string(maximum.Y) + "\n";
+}
+
 std::string describe_host() {
   wchar_t name[256] = L"";
   const HWND window = GetConsoleWindow();
@@ -111,9 +120,10 @@ std::string describe_host() {
 }
 
 // First shrinks the window to what both the current and the wanted buffer
-// hold, so that neither size call can be refused for the other's sake (and
-// never to a single cell, which Windows documents as refused); then clears
-// the buffer and homes the cursor.
+// hold, so that neither size call can be refused for the other's sake (not
+// below the wanted window, so that a window of at least two cells each way,
+// as Windows documents, is never shrunk to fewer); then clears the buffer
+// and homes the cursor.
 bool prepare_console(HANDLE console, cell_size buffer, cell_size window) {
   const SMALL_RECT current = console_info(console).srWindow;
   const SMALL_RECT shrunk{
@@ -324,7 +334,7 @@ struct request {
   bool hold_guard = false;
   redirection output = redirection::none;
   std::string report;
-  cell_size buffer{};
+  cell_size buffer{};  // none (0x0) with --largest alone
   cell_size window{};
   std::vector<std::vector<std::string>> runs;  // each a program and its arguments
 };
@@ -348,10 +358,17 @@ std::optional<request> read_request(std::vector<std::string> arguments) {
     }
   }
   if (wanted.largest_only) {
-    if (arguments.size() != 1) {
+    if (arguments.empty() || arguments.size() > 2) {
       return std::nullopt;
     }
     wanted.report = arguments[0];
+    if (arguments.size() == 2) {
+      const std::optional<cell_size> buffer = read_size(arguments[1]);
+      if (!buffer) {
+        return std::nullopt;
+      }
+      wanted.buffer = *buffer;
+    }
     return wanted;
   }
   if (arguments.size() < 4) {
@@ -459,13 +476,30 @@ std::string describe_run(const run_result& run, HANDLE console) {
   return text + describe("after", console_info(console));
 }
 
+// The largest window; with a buffer asked for, the console gets that buffer
+// under a window that fits both, and the largest window over it follows.
+int report_largest(const request& wanted, HANDLE console) {
+  std::string report = describe_largest(console);
+  if (wanted.buffer.width > 0) {
+    const SMALL_RECT current = console_info(console).srWindow;
+    const cell_size window{
+        static_cast<SHORT>(std::min(current.Right - current.Left + 1, int{wanted.buffer.width})),
+        static_cast<SHORT>(std::min(current.Bottom - current.Top + 1, int{wanted.buffer.height}))};
+    if (!prepare_console(console, wanted.buffer, window)) {
+      return fail(wanted.report, "this console refused the buffer");
+    }
+    report += describe_maximum(console);
+  }
+  return write_report(wanted.report, report);
+}
+
 int probe(const request& wanted) {
   const HANDLE console = open_console(L"CONOUT$");
   if (console == INVALID_HANDLE_VALUE) {
     return fail(wanted.report, "this process has no console");
   }
   if (wanted.largest_only) {
-    return write_report(wanted.report, describe_largest(console));
+    return report_largest(wanted, console);
   }
   std::string report = describe_largest(console) + describe_host();
   if (!prepare_console(console, wanted.buffer, wanted.window)) {
@@ -497,7 +531,7 @@ int main(int argc, char** argv) {
   const std::optional<request> wanted = read_request({argv + 1, argv + argc});
   if (!wanted) {
     return fail("",
-                "usage: console_probe --largest REPORT | [--hold-guard] "
+                "usage: console_probe --largest REPORT [BUFFER] | [--hold-guard] "
                 "[--stdout-pipe | --stdout-file] REPORT BUFFER WINDOW PROGRAM [ARGUMENT...] "
                 "[--then PROGRAM [ARGUMENT...]]...");
   }
