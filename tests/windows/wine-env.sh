@@ -10,15 +10,21 @@ unset DISPLAY WAYLAND_DISPLAY
 # needs the desktop decides for all whether a new console gets a window, and
 # without one a new console is no console at all.
 display_file="$WINEPREFIX.display"
-if [ -s "$display_file" ] && read -r display display_pid <"$display_file" &&
-  kill -0 "$display_pid" 2>/dev/null; then
-  export DISPLAY="$display"
+# The display file holds ":NUMBER PID": the process ID of its Xvfb, if that
+# still runs (a process of another name has taken over a stale ID).
+display_process() {
+  [ -s "$display_file" ] && read -r _ pid <"$display_file" &&
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && echo "$pid"
+}
+if display_process >/dev/null; then
+  read -r DISPLAY _ <"$display_file"
+  export DISPLAY
 fi
 # Wine 10 also looks for a Wayland display, and where XDG_RUNTIME_DIR is
 # not set libwayland prints "error: XDG_RUNTIME_DIR is invalid or not set in
 # the environment." A runtime folder of the test run's own (mode 0700, as
-# the XDG base directory rules ask) holds no Wayland socket: Wine
-# finds no Wayland display there, quietly, and never the desktop's.
+# the XDG base directory rules ask) holds no Wayland socket: Wine finds no
+# Wayland display there, quietly, and never the desktop's.
 export XDG_RUNTIME_DIR="$WINEPREFIX.runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 wine=${VANTREL_WINE:-wine64}
