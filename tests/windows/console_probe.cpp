@@ -209,26 +209,21 @@ bool is_console_host(const std::string& started) {
   return started.starts_with("conhost.exe ") || started.starts_with("explorer.exe ");
 }
 
-// Where a program's standard handles go: with no redirection it inherits
-// this console; otherwise its standard output is `output` and its input and
-// error are this console.
-struct standard_handles {
-  HANDLE output = nullptr;
-};
-
 // Runs the program as a debugger would: every process it starts, directly or
 // through the shell, is reported to us before it runs its first instruction,
-// so none can end unseen. Returns once the last of them has ended.
-run_result run_watched(const std::vector<std::string>& arguments, standard_handles handles) {
+// so none can end unseen. Returns once the last of them has ended. With no
+// `output` the program inherits this console; otherwise its standard output
+// is `output` and its input and error are this console.
+run_result run_watched(const std::vector<std::string>& arguments, HANDLE output) {
   std::string line = test_support::windows_command_line(arguments);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  const bool redirected = handles.output != nullptr;
+  const bool redirected = output != nullptr;
   if (redirected) {
     SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = open_console(L"CONIN$", &inherited);
-    startup.hStdOutput = handles.output;
+    startup.hStdOutput = output;
     startup.hStdError = open_console(L"CONOUT$", &inherited);
   }
   PROCESS_INFORMATION program{};
@@ -440,7 +435,8 @@ class output_redirection {
   output_redirection& operator=(const output_redirection&) = delete;
 
   bool ready() const { return kind_ == redirection::none || write_end_ != nullptr; }
-  standard_handles handles() const { return {write_end_}; }
+  // The programs' standard output; null when it is not redirected.
+  HANDLE handle() const { return write_end_; }
 
   // The report's last line, once the programs are done.
   std::string report_line() {
@@ -517,7 +513,7 @@ int probe(const request& wanted) {
   }
   report += describe("before", console_info(console));
   for (const std::vector<std::string>& run : wanted.runs) {
-    report += describe_run(run_watched(run, output.handles()), console);
+    report += describe_run(run_watched(run, output.handle()), console);
   }
   report += "output \"" + console_output(console) + "\"\n" + output.report_line();
   return write_report(wanted.report, report) == 0 ? 0 : fail("", "cannot write the report");
