@@ -1,20 +1,21 @@
-# cmake -DEXECUTABLE=<vantrel.exe> -DREADME=<README.md> -DSTRIP=<strip or empty>
-#       -DZIP=<Info-ZIP zip> -DSOURCE_DIR=<checkout> -DOUTPUT=<folder>/<name>.zip
-#       -P make_release_zip.cmake
+# cmake -DEXECUTABLE=<vantrel.exe> -DREADME=<README.md> -DLICENSE=<LICENSE>
+#       -DSTRIP=<strip or empty> -DZIP=<Info-ZIP zip> -DSOURCE_DIR=<checkout>
+#       -DOUTPUT=<folder>/<name>.zip -P make_release_zip.cmake
 #
-# Makes the release zip: one folder, named after the zip, holding README.md
-# and the stripped vantrel.exe. One commit built with one toolchain gives the
-# same bytes wherever, whenever and by whomever it is built:
+# Makes the release zip: one folder, named after the zip, holding README.md,
+# LICENSE and the stripped vantrel.exe. One commit built with one toolchain
+# gives the same bytes wherever, whenever and by whomever it is built:
 # - every entry carries one time: SOURCE_DATE_EPOCH when it is set, else the
 #   date of the checkout's commit, else (no repository) 1980-01-01, the
 #   earliest time a zip holds;
-# - the README is stored with mode 644, the exe with 755, in that order;
+# - the README and the licence are stored with mode 644, the exe with 755,
+#   in that order;
 # - zip -X leaves out the owner and the file times that it would otherwise
 #   add, and the zip runs in UTC, as an entry's time is a local time;
 # - the exe's PE header holds no time, as the link left it.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(input EXECUTABLE README SOURCE_DIR OUTPUT)
+foreach(input EXECUTABLE README LICENSE SOURCE_DIR OUTPUT)
   if(NOT ${input})
     message(FATAL_ERROR "make_release_zip.cmake needs -D${input}=...")
   endif()
@@ -55,6 +56,7 @@ file(REMOVE_RECURSE "${staging}")
 file(MAKE_DIRECTORY "${staging}/${top}")
 
 file(COPY_FILE "${README}" "${staging}/${top}/README.md")
+file(COPY_FILE "${LICENSE}" "${staging}/${top}/LICENSE")
 if(STRIP)
   # strip writes a time into the PE header: SOURCE_DATE_EPOCH, else the
   # time of its run. 0 leaves the header as the link made it, with none.
@@ -64,11 +66,12 @@ if(STRIP)
 else()
   file(COPY_FILE "${EXECUTABLE}" "${staging}/${top}/vantrel.exe")
 endif()
-file(CHMOD "${staging}/${top}/README.md" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+file(CHMOD "${staging}/${top}/README.md" "${staging}/${top}/LICENSE"
+     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 file(CHMOD "${staging}/${top}/vantrel.exe" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
      GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-set(entries "${top}/README.md" "${top}/vantrel.exe")
+set(entries "${top}/README.md" "${top}/LICENSE" "${top}/vantrel.exe")
 execute_process(COMMAND touch -d "@${epoch}" ${entries}
                 WORKING_DIRECTORY "${staging}" COMMAND_ERROR_IS_FATAL ANY)
 # zip adds to an archive that is there already. ZIPOPT and ZIP would add

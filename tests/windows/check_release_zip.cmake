@@ -1,10 +1,11 @@
-# cmake -DMAKE_ZIP=<make_release_zip.cmake> -DEXECUTABLE=... -DREADME=... -DSTRIP=...
-#       -DZIP=... -DUNZIP=... -DSOURCE_DIR=... -DNAME=<zip name> -DWORK=<scratch folder>
-#       -P check_release_zip.cmake
+# cmake -DMAKE_ZIP=<make_release_zip.cmake> -DEXECUTABLE=... -DREADME=...
+#       -DLICENSE=... -DSTRIP=... -DZIP=... -DUNZIP=... -DSOURCE_DIR=...
+#       -DNAME=<zip name> -DWORK=<scratch folder> -P check_release_zip.cmake
 #
 # Makes the release zip in a scratch folder, twice, and checks what it holds
-# and how: README.md then vantrel.exe in one top folder, nothing else, with
-# modes 644 and 755, no extra fields, and the time that the build asked for.
+# and how: README.md, LICENSE and vantrel.exe in that order in one top
+# folder, nothing else, with modes 644, 644 and 755, no extra fields, and
+# the time that the build asked for.
 # The first zip is dated by SOURCE_DATE_EPOCH, made in a time zone other than
 # UTC; the second by the checkout's commit.
 cmake_minimum_required(VERSION 3.25)
@@ -24,8 +25,8 @@ function(check_zip label epoch)
   file(REMOVE_RECURSE "${WORK}")
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -E env ${ARGN} "${CMAKE_COMMAND}" "-DEXECUTABLE=${EXECUTABLE}"
-            "-DREADME=${README}" "-DSTRIP=${STRIP}" "-DZIP=${ZIP}" "-DSOURCE_DIR=${SOURCE_DIR}"
-            "-DOUTPUT=${zip}" -P "${MAKE_ZIP}"
+            "-DREADME=${README}" "-DLICENSE=${LICENSE}" "-DSTRIP=${STRIP}" "-DZIP=${ZIP}"
+            "-DSOURCE_DIR=${SOURCE_DIR}" "-DOUTPUT=${zip}" -P "${MAKE_ZIP}"
     OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "${label}: the zip was not made:\n${log}")
@@ -43,8 +44,9 @@ function(check_zip label epoch)
   zip_time(${epoch} time)
   set(expected
     "\n-rw-r--r--  3\\.0 unx +[0-9]+ t- defX ${time} ${top}/README\\.md\n"
+    "-rw-r--r--  3\\.0 unx +[0-9]+ t- defX ${time} ${top}/LICENSE\n"
     "-rwxr-xr-x  3\\.0 unx +[0-9]+ b- defX ${time} ${top}/vantrel\\.exe\n"
-    "2 files, ")
+    "3 files, ")
   string(JOIN "" expected ${expected})
   if(NOT listing MATCHES "${expected}")
     message(FATAL_ERROR "${label}: ${zip} holds:\n${listing}\nexpected (as a pattern):\n${expected}")
