@@ -3,9 +3,9 @@
 
 #include "run.hpp"
 
-#include "captured_io.hpp"
 #include "command_line_text.hpp"
 #include "count_report.hpp"
+#include "program_run.hpp"
 #include "program_texts.hpp"
 #include "recording_platform.hpp"
 
@@ -16,34 +16,15 @@
 
 namespace {
 
-using test_support::captured_io;
-using test_support::command_line;
 using test_support::outcome;
 using test_support::recording_platform;
+using test_support::run_result;
+using test_support::run_vantrel;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 using call_list = std::vector<std::string>;
-
-struct run_result {
-  outcome result;
-  call_list calls;
-  std::string flushed_out;  // what standard output held at its last flush
-};
-
-run_result run_vantrel(std::vector<std::string> arguments, recording_platform system = {}) {
-  arguments.insert(arguments.begin(), "C:\\tools\\vantrel.exe");
-  const command_line line(std::move(arguments));
-  captured_io io;
-  std::optional<int> returned;
-  outcome result = test_support::capture(
-      io, [&] { returned = vantrel::run(line.argc(), line.argv(), system, io); });
-  if (returned) {
-    result.status = returned;
-  }
-  return {result, system.calls, io.flushed_out_text()};
-}
 
 call_list sized(const std::string& window, const std::string& buffer = "1024 720") {
   return {"GetStdHandle", "SetConsoleWindowInfo " + window, "SetConsoleScreenBufferSize " + buffer};
