@@ -21,14 +21,22 @@
 // a new file (REPORT.out), while their standard input and error stay on the
 // console.
 //
+// A process counts as started by PROGRAM when it is reported to the probe
+// as a debugger (PROGRAM started it), or when it names PROGRAM as its parent
+// and was created after it: the consent service (AppInfo) creates an
+// elevated process itself and names the process that asked for it as its
+// parent. The probe looks for those while PROGRAM runs and for a grace
+// period after it has ended.
+//
+//   host CLASS        (the class of the console's window, or "(no window)")
 //   largest W H
 //   maximum W H       (with --largest and a BUFFER only)
-//   host CLASS        (the class of the console's window, for the record)
 //   before window W H at L T
 //   before buffer W H
 //   status S          (the exit code as a signed number, or "timeout")
 //   started NAME N    (one line per process, PROGRAM first: the file name of
-//                      its executable and the number of its arguments)
+//                      its executable and the number of its arguments; "?"
+//                      for N, and why, when its command line cannot be read)
 //   after window W H at L T
 //   after buffer W H
 //                     (status, started and after again for each further run)
@@ -36,14 +44,16 @@
 //   pipe "TEXT"       (with --stdout-pipe: what was written to the pipe)
 //   file "TEXT"       (with --stdout-file: what was written to the file)
 //
-// When the probe cannot do its part, REPORT holds "error MESSAGE" instead
-// and the probe ends with status 2.
+// When the probe cannot do its part, REPORT holds what it knows up to then
+// (the host, and the largest window once it has the console) and then
+// "error MESSAGE"; the probe ends with status 2.
 
 #include "windows_command_line.hpp"
 
 #include <windows.h>
 // After windows.h, which they build on:
 #include <shellapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -53,11 +63,17 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-constexpr DWORD wait_limit_ms = 20000;
+// For each run of a program, with everything it starts.
+constexpr ULONGLONG wait_limit_ms = 20000;
+// How often the probe looks for processes that name the program as their
+// parent, and for how long after the program has ended.
+constexpr DWORD look_interval_ms = 10;
+constexpr ULONGLONG grace_ms = 2000;
 constexpr const wchar_t* guard_name = L"{29544E05-024F-4BC1-A272-452DBC8E17A4}";
 
 struct cell_size {
@@ -106,17 +122,22 @@ std::string describe_maximum(HANDLE console) {
   return "maximum " + std::to_string(maximum.X) + " " + std::to_string(maximum.Y) + "\n";
 }
 
+// Text for the report, with "?" for what is not ASCII.
+std::string ascii(std::wstring_view text) {
+  std::string result;
+  for (const wchar_t c : text) {
+    result.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  }
+  return result;
+}
+
 std::string describe_host() {
   wchar_t name[256] = L"";
   const HWND window = GetConsoleWindow();
   if (window == nullptr || GetClassNameW(window, name, 256) == 0) {
     return "host (no window)\n";
   }
-  std::string text;
-  for (const wchar_t* c = name; *c != L'\0'; ++c) {
-    text.push_back(*c < 0x80 ? static_cast<char>(*c) : '?');
-  }
-  return "host " + text + "\n";
+  return "host " + ascii(name) + "\n";
 }
 
 // First shrinks the window to what both the current and the wanted buffer
@@ -168,33 +189,52 @@ std::string console_output(HANDLE console) {
   return text + read_row(console, cursor.Y, cursor.X);
 }
 
-// The file name of a process's executable and the number of arguments on
-// its command line, read from its memory (the new process is held still by
-// the debugger while this runs).
-std::string describe_started(HANDLE process) {
-  std::wstring image(MAX_PATH, L'\0');
-  DWORD image_length = MAX_PATH;
-  QueryFullProcessImageNameW(process, 0, image.data(), &image_length);
-  image.resize(image_length);
-  std::string name;
-  for (const wchar_t c : image.substr(image.find_last_of(L'\\') + 1)) {
-    name.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-  }
+// The command line of a process, read from its memory; nothing when it
+// cannot be read.
+std::optional<std::wstring> command_line(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic{};
   PEB peb{};
   RTL_USER_PROCESS_PARAMETERS parameters{};
-  NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr);
-  ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr);
-  ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr);
+  const NTSTATUS status =
+      NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr);
+  // A negative NTSTATUS is a failure.
+  if (status < 0 || !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
+      !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters),
+                         nullptr)) {
+    return std::nullopt;
+  }
   std::wstring line(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
-  ReadProcessMemory(process, parameters.CommandLine.Buffer, line.data(),
-                    parameters.CommandLine.Length, nullptr);
+  if (!line.empty() && !ReadProcessMemory(process, parameters.CommandLine.Buffer, line.data(),
+                                          parameters.CommandLine.Length, nullptr)) {
+    return std::nullopt;
+  }
+  return line;
+}
+
+// "NAME N": the name of a process's executable and the number of arguments
+// on its command line. A command line that cannot be read gives "?" for N,
+// which no scenario expects.
+std::string describe_started(const std::string& name, HANDLE process) {
+  const std::optional<std::wstring> line = command_line(process);
+  if (!line) {
+    return name + " ? (its command line could not be read)";
+  }
   // CommandLineToArgvW reads an empty line as this program's own path.
   int count = 0;
-  if (!line.empty()) {
-    LocalFree(CommandLineToArgvW(line.c_str(), &count));
+  if (!line->empty()) {
+    LocalFree(CommandLineToArgvW(line->c_str(), &count));
   }
   return name + " " + std::to_string(count > 0 ? count - 1 : 0);
+}
+
+std::string image_name(HANDLE process) {
+  std::wstring image(MAX_PATH, L'\0');
+  DWORD length = MAX_PATH;
+  if (!QueryFullProcessImageNameW(process, 0, image.data(), &length)) {
+    return "?";
+  }
+  image.resize(length);
+  return ascii(image.substr(image.find_last_of(L'\\') + 1));
 }
 
 struct run_result {
@@ -209,11 +249,162 @@ bool is_console_host(const std::string& started) {
   return started.starts_with("conhost.exe ") || started.starts_with("explorer.exe ");
 }
 
+// One run of a program and what it started, as far as seen so far.
+struct watched_run {
+  PROCESS_INFORMATION program{};
+  FILETIME program_created{};
+  std::optional<ULONGLONG> program_ended;  // GetTickCount64's time
+  run_result result;
+  std::vector<DWORD> seen;      // every process looked at, reported or not
+  std::vector<DWORD> debugged;  // under this debugger and still running, hosts apart
+  std::vector<DWORD> hosts;     // under this debugger, to be let go at the end
+  std::vector<HANDLE> linked;   // found by their parent, hosts apart, until they end
+};
+
+bool was_seen(const watched_run& run, DWORD process_id) {
+  return std::find(run.seen.begin(), run.seen.end(), process_id) != run.seen.end();
+}
+
+// A process found both ways is reported once.
+void report_started(watched_run& run, DWORD process_id, const std::string& started) {
+  if (!was_seen(run, process_id)) {
+    run.seen.push_back(process_id);
+    run.result.started.push_back(started);
+  }
+}
+
+// The reply to the event: the loader's breakpoints are meant for us,
+// anything else is the program's.
+DWORD handle_debug_event(watched_run& run, const DEBUG_EVENT& event) {
+  const DWORD id = event.dwProcessId;
+  switch (event.dwDebugEventCode) {
+    case CREATE_PROCESS_DEBUG_EVENT: {
+      const HANDLE process = event.u.CreateProcessInfo.hProcess;
+      const std::string started = describe_started(image_name(process), process);
+      report_started(run, id, started);
+      (is_console_host(started) ? run.hosts : run.debugged).push_back(id);
+      CloseHandle(event.u.CreateProcessInfo.hFile);
+      return DBG_CONTINUE;
+    }
+    case EXIT_PROCESS_DEBUG_EVENT:
+      std::erase(run.debugged, id);
+      std::erase(run.hosts, id);
+      if (id == run.program.dwProcessId) {
+        run.result.status = std::to_string(static_cast<int>(event.u.ExitProcess.dwExitCode));
+        run.program_ended = GetTickCount64();
+      }
+      return DBG_CONTINUE;
+    case LOAD_DLL_DEBUG_EVENT:
+      CloseHandle(event.u.LoadDll.hFile);
+      return DBG_CONTINUE;
+    case EXCEPTION_DEBUG_EVENT:
+      return event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT
+                 ? DBG_CONTINUE
+                 : DBG_EXCEPTION_NOT_HANDLED;
+    default:
+      return DBG_CONTINUE;
+  }
+}
+
+// Process IDs are reused: a process whose parent ended before the program
+// started may name the program's ID as its parent's.
+bool created_after_program(const watched_run& run, HANDLE process) {
+  FILETIME created{};
+  FILETIME unused{};
+  return GetProcessTimes(process, &created, &unused, &unused, &unused) &&
+         CompareFileTime(&created, &run.program_created) >= 0;
+}
+
+// A process that names the program as its parent. One that cannot be
+// opened is reported as unreadable: it may be the program's.
+void look_at_child(watched_run& run, const PROCESSENTRY32W& entry) {
+  const std::string name = ascii(entry.szExeFile);
+  const HANDLE process =
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE,
+                  entry.th32ProcessID);
+  if (process == nullptr) {
+    report_started(
+        run, entry.th32ProcessID,
+        name + " ? (it could not be opened, error " + std::to_string(GetLastError()) + ")");
+    return;
+  }
+  if (!created_after_program(run, process)) {
+    run.seen.push_back(entry.th32ProcessID);
+    CloseHandle(process);
+    return;
+  }
+  const std::string started = describe_started(name, process);
+  report_started(run, entry.th32ProcessID, started);
+  if (is_console_host(started)) {
+    CloseHandle(process);
+  } else {
+    run.linked.push_back(process);
+  }
+}
+
+// Every process not seen yet that names the program as its parent, whether
+// or not it also reaches this debugger.
+void look_for_children(watched_run& run) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    return;
+  }
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == run.program.dwProcessId &&
+        !was_seen(run, entry.th32ProcessID)) {
+      look_at_child(run, entry);
+    }
+  }
+  CloseHandle(snapshot);
+}
+
+bool children_found_have_ended(watched_run& run) {
+  std::erase_if(run.linked, [](HANDLE process) {
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    if (ended) {
+      CloseHandle(process);
+    }
+    return ended;
+  });
+  return run.linked.empty();
+}
+
+bool everything_has_ended(watched_run& run, ULONGLONG now) {
+  return run.program_ended && now - *run.program_ended >= grace_ms && run.debugged.empty() &&
+         children_found_have_ended(run);
+}
+
+// Takes the debug events as they come and looks for children by their
+// parent every few milliseconds, until the program and everything found
+// have ended and the grace period is over, or the time is up.
+void watch(watched_run& run) {
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG next_look = start;
+  while (GetTickCount64() - start < wait_limit_ms) {
+    DEBUG_EVENT event{};
+    if (WaitForDebugEvent(&event, look_interval_ms)) {
+      ContinueDebugEvent(event.dwProcessId, event.dwThreadId, handle_debug_event(run, event));
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= next_look) {
+      look_for_children(run);
+      next_look = now + look_interval_ms;
+    }
+    if (everything_has_ended(run, now)) {
+      return;
+    }
+  }
+}
+
 // Runs the program as a debugger would: every process it starts, directly or
 // through the shell, is reported to us before it runs its first instruction,
-// so none can end unseen. Returns once the last of them has ended. With no
-// `output` the program inherits this console; otherwise its standard output
-// is `output` and its input and error are this console.
+// so none can end unseen; a process that another starts for it is looked
+// for by its parent (see the top). Returns once all of them have ended. With
+// no `output` the program inherits this console; otherwise its standard
+// output is `output` and its input and error are this console.
 run_result run_watched(const std::vector<std::string>& arguments, HANDLE output) {
   std::string line = test_support::windows_command_line(arguments);
   STARTUPINFOA startup{};
@@ -226,9 +417,9 @@ run_result run_watched(const std::vector<std::string>& arguments, HANDLE output)
     startup.hStdOutput = output;
     startup.hStdError = open_console(L"CONOUT$", &inherited);
   }
-  PROCESS_INFORMATION program{};
+  watched_run run;
   const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, redirected,
-                                      DEBUG_PROCESS, nullptr, nullptr, &startup, &program);
+                                      DEBUG_PROCESS, nullptr, nullptr, &startup, &run.program);
   if (redirected) {
     CloseHandle(startup.hStdInput);
     CloseHandle(startup.hStdError);
@@ -236,56 +427,19 @@ run_result run_watched(const std::vector<std::string>& arguments, HANDLE output)
   if (!started) {
     return {"not started, error " + std::to_string(GetLastError()), {}};
   }
-  run_result result;
-  int alive = 0;
-  std::vector<DWORD> hosts;
-  DEBUG_EVENT event{};
-  while (WaitForDebugEvent(&event, wait_limit_ms)) {
-    DWORD reply = DBG_CONTINUE;
-    switch (event.dwDebugEventCode) {
-      case CREATE_PROCESS_DEBUG_EVENT:
-        result.started.push_back(describe_started(event.u.CreateProcessInfo.hProcess));
-        if (is_console_host(result.started.back())) {
-          hosts.push_back(event.dwProcessId);
-        } else {
-          ++alive;
-        }
-        CloseHandle(event.u.CreateProcessInfo.hFile);
-        break;
-      case EXIT_PROCESS_DEBUG_EVENT:
-        if (std::find(hosts.begin(), hosts.end(), event.dwProcessId) == hosts.end()) {
-          --alive;
-        } else {
-          std::erase(hosts, event.dwProcessId);
-        }
-        if (event.dwProcessId == program.dwProcessId) {
-          result.status = std::to_string(static_cast<int>(event.u.ExitProcess.dwExitCode));
-        }
-        break;
-      case LOAD_DLL_DEBUG_EVENT:
-        CloseHandle(event.u.LoadDll.hFile);
-        break;
-      case EXCEPTION_DEBUG_EVENT:
-        // The loader's breakpoints are meant for us; anything else is the program's.
-        if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
-          reply = DBG_EXCEPTION_NOT_HANDLED;
-        }
-        break;
-      default:
-        break;
-    }
-    ContinueDebugEvent(event.dwProcessId, event.dwThreadId, reply);
-    if (alive == 0) {
-      break;
-    }
-  }
+  FILETIME unused{};
+  GetProcessTimes(run.program.hProcess, &run.program_created, &unused, &unused, &unused);
+  watch(run);
   // Left running, not ended with this debugger.
-  for (const DWORD host : hosts) {
+  for (const DWORD host : run.hosts) {
     DebugActiveProcessStop(host);
   }
-  CloseHandle(program.hThread);
-  CloseHandle(program.hProcess);
-  return result;
+  for (const HANDLE child : run.linked) {
+    CloseHandle(child);
+  }
+  CloseHandle(run.program.hThread);
+  CloseHandle(run.program.hProcess);
+  return run.result;
 }
 
 // Bytes as one report line's text: "\r\n" and "\n" written as \n.
@@ -397,10 +551,11 @@ int write_report(const std::string& path, const std::string& text) {
   return report ? 0 : 2;
 }
 
-int fail(const std::string& report, const std::string& message) {
+// Writes what the probe knows so far (`known`) and the error to the report.
+int fail(const std::string& report, const std::string& known, const std::string& message) {
   std::fprintf(stderr, "console_probe: %s\n", message.c_str());
   if (!report.empty()) {
-    write_report(report, "error " + message + "\n");
+    write_report(report, known + "error " + message + "\n");
   }
   return 2;
 }
@@ -472,17 +627,16 @@ std::string describe_run(const run_result& run, HANDLE console) {
   return text + describe("after", console_info(console));
 }
 
-// The largest window; with a buffer asked for, the console gets that buffer
-// under a window that fits both, and the largest window over it follows.
-int report_largest(const request& wanted, HANDLE console) {
-  std::string report = describe_largest(console);
+// The report so far and, with a buffer asked for, the largest window over
+// it: the console gets that buffer under a window that fits both.
+int report_largest(const request& wanted, HANDLE console, std::string report) {
   if (wanted.buffer.width > 0) {
     const SMALL_RECT current = console_info(console).srWindow;
     const cell_size window{
         static_cast<SHORT>(std::min(current.Right - current.Left + 1, int{wanted.buffer.width})),
         static_cast<SHORT>(std::min(current.Bottom - current.Top + 1, int{wanted.buffer.height}))};
     if (!prepare_console(console, wanted.buffer, window)) {
-      return fail(wanted.report, "this console refused the buffer");
+      return fail(wanted.report, report, "this console refused the buffer");
     }
     report += describe_maximum(console);
   }
@@ -490,33 +644,34 @@ int report_largest(const request& wanted, HANDLE console) {
 }
 
 int probe(const request& wanted) {
+  std::string report = describe_host();
   const HANDLE console = open_console(L"CONOUT$");
   if (console == INVALID_HANDLE_VALUE) {
-    return fail(wanted.report, "this process has no console");
+    return fail(wanted.report, report, "this process has no console");
   }
+  report += describe_largest(console);
   if (wanted.largest_only) {
-    return report_largest(wanted, console);
+    return report_largest(wanted, console, report);
   }
-  std::string report = describe_largest(console) + describe_host();
   if (!prepare_console(console, wanted.buffer, wanted.window)) {
-    return fail(wanted.report, "this console refused the starting state");
+    return fail(wanted.report, report, "this console refused the starting state");
   }
   SetLastError(ERROR_SUCCESS);
   const HANDLE guard =
       wanted.hold_guard ? CreateEventW(nullptr, FALSE, FALSE, guard_name) : nullptr;
   if (wanted.hold_guard && (guard == nullptr || GetLastError() != ERROR_SUCCESS)) {
-    return fail(wanted.report, "the guard event is held elsewhere");
+    return fail(wanted.report, report, "the guard event is held elsewhere");
   }
   output_redirection output(wanted.output, wanted.report);
   if (!output.ready()) {
-    return fail(wanted.report, "cannot redirect standard output");
+    return fail(wanted.report, report, "cannot redirect standard output");
   }
   report += describe("before", console_info(console));
   for (const std::vector<std::string>& run : wanted.runs) {
     report += describe_run(run_watched(run, output.handle()), console);
   }
   report += "output \"" + console_output(console) + "\"\n" + output.report_line();
-  return write_report(wanted.report, report) == 0 ? 0 : fail("", "cannot write the report");
+  return write_report(wanted.report, report) == 0 ? 0 : fail("", "", "cannot write the report");
 }
 
 }  // namespace
@@ -526,7 +681,7 @@ int main(int argc, char** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   const std::optional<request> wanted = read_request({argv + 1, argv + argc});
   if (!wanted) {
-    return fail("",
+    return fail("", "",
                 "usage: console_probe --largest REPORT [BUFFER] | [--hold-guard] "
                 "[--stdout-pipe | --stdout-file] REPORT BUFFER WINDOW PROGRAM [ARGUMENT...] "
                 "[--then PROGRAM [ARGUMENT...]]...");
