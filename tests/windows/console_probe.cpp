@@ -26,7 +26,10 @@
 // and was created after it: the consent service (AppInfo) creates an
 // elevated process itself and names the process that asked for it as its
 // parent. The probe looks for those while PROGRAM runs and for a grace
-// period after it has ended.
+// period after it has ended. A process found by its parent is reported once
+// its name and its command line can be read: a process may be listed before
+// it has them (Wine lists a new process before it has its image name). One
+// that never has them by the end is reported as unreadable.
 //
 //   host CLASS        (the class of the console's window, or "(no window)")
 //   largest W H
@@ -211,6 +214,16 @@ std::optional<std::wstring> command_line(HANDLE process) {
   return line;
 }
 
+// The number of arguments on a command line, its program apart.
+int argument_count(const std::wstring& line) {
+  // CommandLineToArgvW reads an empty line as this program's own path.
+  int count = 0;
+  if (!line.empty()) {
+    LocalFree(CommandLineToArgvW(line.c_str(), &count));
+  }
+  return count > 0 ? count - 1 : 0;
+}
+
 // "NAME N": the name of a process's executable and the number of arguments
 // on its command line. A command line that cannot be read gives "?" for N,
 // which no scenario expects.
@@ -219,19 +232,16 @@ std::string describe_started(const std::string& name, HANDLE process) {
   if (!line) {
     return name + " ? (its command line could not be read)";
   }
-  // CommandLineToArgvW reads an empty line as this program's own path.
-  int count = 0;
-  if (!line->empty()) {
-    LocalFree(CommandLineToArgvW(line->c_str(), &count));
-  }
-  return name + " " + std::to_string(count > 0 ? count - 1 : 0);
+  return name + " " + std::to_string(argument_count(*line));
 }
 
+// The file name of a process's executable, asked of the process itself;
+// empty when it cannot be had.
 std::string image_name(HANDLE process) {
   std::wstring image(MAX_PATH, L'\0');
   DWORD length = MAX_PATH;
   if (!QueryFullProcessImageNameW(process, 0, image.data(), &length)) {
-    return "?";
+    return "";
   }
   image.resize(length);
   return ascii(image.substr(image.find_last_of(L'\\') + 1));
@@ -256,6 +266,7 @@ struct watched_run {
   std::optional<ULONGLONG> program_ended;  // GetTickCount64's time
   run_result result;
   std::vector<DWORD> seen;      // every process looked at, reported or not
+  std::vector<DWORD> unnamed;   // found by their parent, not readable yet
   std::vector<DWORD> debugged;  // under this debugger and still running, hosts apart
   std::vector<DWORD> hosts;     // under this debugger, to be let go at the end
   std::vector<HANDLE> linked;   // found by their parent, hosts apart, until they end
@@ -271,6 +282,7 @@ void report_started(watched_run& run, DWORD process_id, const std::string& start
     run.seen.push_back(process_id);
     run.result.started.push_back(started);
   }
+  std::erase(run.unnamed, process_id);
 }
 
 // The reply to the event: the loader's breakpoints are meant for us,
@@ -280,7 +292,8 @@ DWORD handle_debug_event(watched_run& run, const DEBUG_EVENT& event) {
   switch (event.dwDebugEventCode) {
     case CREATE_PROCESS_DEBUG_EVENT: {
       const HANDLE process = event.u.CreateProcessInfo.hProcess;
-      const std::string started = describe_started(image_name(process), process);
+      const std::string name = image_name(process);
+      const std::string started = describe_started(name.empty() ? "?" : name, process);
       report_started(run, id, started);
       (is_console_host(started) ? run.hosts : run.debugged).push_back(id);
       CloseHandle(event.u.CreateProcessInfo.hFile);
@@ -315,8 +328,25 @@ bool created_after_program(const watched_run& run, HANDLE process) {
          CompareFileTime(&created, &run.program_created) >= 0;
 }
 
+// The name and the argument count of a process found by its parent, once
+// both can be read: its name from the snapshot or from the process itself,
+// and a command line that is not empty (every started process has its
+// program on it). Nothing before that.
+std::optional<std::string> readable_start(const PROCESSENTRY32W& entry, HANDLE process) {
+  std::string name = ascii(entry.szExeFile);
+  if (name.empty()) {
+    name = image_name(process);
+  }
+  const std::optional<std::wstring> line = command_line(process);
+  if (name.empty() || !line || line->empty()) {
+    return std::nullopt;
+  }
+  return name + " " + std::to_string(argument_count(*line));
+}
+
 // A process that names the program as its parent. One that cannot be
-// opened is reported as unreadable: it may be the program's.
+// opened is reported as unreadable: it may be the program's. One whose name
+// or command line cannot be read yet is looked at again next time.
 void look_at_child(watched_run& run, const PROCESSENTRY32W& entry) {
   const std::string name = ascii(entry.szExeFile);
   const HANDLE process =
@@ -333,9 +363,17 @@ void look_at_child(watched_run& run, const PROCESSENTRY32W& entry) {
     CloseHandle(process);
     return;
   }
-  const std::string started = describe_started(name, process);
-  report_started(run, entry.th32ProcessID, started);
-  if (is_console_host(started)) {
+  const std::optional<std::string> started = readable_start(entry, process);
+  if (!started) {
+    if (std::find(run.unnamed.begin(), run.unnamed.end(), entry.th32ProcessID) ==
+        run.unnamed.end()) {
+      run.unnamed.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(process);
+    return;
+  }
+  report_started(run, entry.th32ProcessID, *started);
+  if (is_console_host(*started)) {
     CloseHandle(process);
   } else {
     run.linked.push_back(process);
@@ -372,9 +410,19 @@ bool children_found_have_ended(watched_run& run) {
   return run.linked.empty();
 }
 
+// Waits also for every process found by its parent to become readable.
 bool everything_has_ended(watched_run& run, ULONGLONG now) {
   return run.program_ended && now - *run.program_ended >= grace_ms && run.debugged.empty() &&
-         children_found_have_ended(run);
+         run.unnamed.empty() && children_found_have_ended(run);
+}
+
+// What was found by its parent and never became readable fails the scenario.
+void report_unreadable(watched_run& run) {
+  for (const DWORD process_id : std::vector<DWORD>(run.unnamed)) {
+    report_started(run, process_id,
+                   "? ? (process " + std::to_string(process_id) +
+                       ": its name or command line could not be read)");
+  }
 }
 
 // Takes the debug events as they come and looks for children by their
@@ -397,6 +445,7 @@ void watch(watched_run& run) {
       return;
     }
   }
+  report_unreadable(run);
 }
 
 // Runs the program as a debugger would: every process it starts, directly or
