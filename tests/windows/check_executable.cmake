@@ -43,10 +43,20 @@ file(STRINGS "${EXECUTABLE}" execution_level REGEX "<requestedExecutionLevel ")
 if(NOT execution_level MATCHES "level=\"asInvoker\" uiAccess=\"false\"")
   list(APPEND problems "no manifest requesting asInvoker without uiAccess")
 endif()
+# Each Windows the manifest declares, by its compatibility GUID: one left
+# out is run with that Windows's older behaviour and told an older version.
 file(STRINGS "${EXECUTABLE}" supported_os REGEX "<supportedOS ")
-if(NOT supported_os)
-  list(APPEND problems "the manifest names no supported Windows version")
-endif()
+foreach(os "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a=Windows 10 and 11"
+           "1f676c76-80e1-4239-95bb-83d0f6d0da78=Windows 8.1"
+           "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38=Windows 8"
+           "35138b9a-5d96-4fbd-8e2d-a2440225f93a=Windows 7")
+  string(REGEX REPLACE "=.*" "" guid "${os}")
+  string(REGEX REPLACE "^[^=]*=" "" name "${os}")
+  string(FIND "${supported_os}" "<supportedOS Id=\"{${guid}}\"/>" found)
+  if(found EQUAL -1)
+    list(APPEND problems "the manifest does not declare ${name} (supportedOS ${guid})")
+  endif()
+endforeach()
 
 # The version strings, in UTF-16 as the resource stores them: each name
 # followed by its value. The texts of a binary can hold brackets, which CMake's
@@ -91,6 +101,22 @@ file(READ "${EXECUTABLE}" bytes HEX)
 string(FIND "${bytes}" "bd04effe00000100${version_hex}${version_hex}" fixed_info)
 if(fixed_info EQUAL -1)
   list(APPEND problems "the numeric file and product versions are not ${VERSION}.0")
+else()
+  # Then the flags mask and the flags, 32 bits each: VS_FF_PRERELEASE (0x2),
+  # in both, marks an exe whose version text has a suffix ("0.2.3-beta").
+  math(EXPR flags_at "${fixed_info} + 48")
+  string(SUBSTRING "${bytes}" ${flags_at} 2 mask)
+  math(EXPR flags_at "${flags_at} + 8")
+  string(SUBSTRING "${bytes}" ${flags_at} 2 flags)
+  math(EXPR prerelease "0x${mask} & 0x${flags} & 0x2")
+  if(VERSION_TEXT STREQUAL VERSION)
+    set(wanted 0)
+  else()
+    set(wanted 2)
+  endif()
+  if(NOT prerelease EQUAL wanted)
+    list(APPEND problems "VS_FF_PRERELEASE is ${prerelease} in the version resource's flags, not ${wanted}, for the version ${VERSION_TEXT}")
+  endif()
 endif()
 
 if(problems)

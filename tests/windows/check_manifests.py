@@ -5,8 +5,9 @@ Checks the winget and Scoop manifests that cmake/make_manifests.cmake wrote
 for a release zip against that zip as built: each one's hash is the zip's
 SHA-256, the exe's path in each is the vantrel.exe in the zip, the version is
 what that exe prints for --version, the URL ends with the zip's name, every
-field that winget or Scoop needs is there, and the three winget files carry
-one identifier, the one in their names. The exe runs with COMMAND in front
+field that winget or Scoop needs is there, Scoop's checkver reads a release's
+tag back as its version, and the three winget files carry one identifier, the
+one in their names. The exe runs with COMMAND in front
 of it (Wine's, in a cross-build; nothing on Windows).
 
 Nothing is installed here: that is the hosted Windows job's, which installs
@@ -17,6 +18,7 @@ import argparse
 import hashlib
 import json
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -68,6 +70,15 @@ def last_segment(url):
     return None if url is None else url.rsplit("/", 1)[-1]
 
 
+def checkver_reads(pattern, page):
+    """The version that Scoop's checkver reads from a page with its pattern:
+    the first match's group 1, or else its group "version"."""
+    found = re.search(pattern, page) if isinstance(pattern, str) else None
+    if found is None:
+        return None
+    return found.group(1) if found.re.groups else found.groupdict().get("version")
+
+
 def printed_version(zip_file, exe_entry, run):
     """What the vantrel.exe in the zip prints for --version."""
     with tempfile.TemporaryDirectory() as scratch:
@@ -116,6 +127,9 @@ def checks(zip_file, folder, run):
     winget_path = installer_field(installer, "NestedInstallerFiles")
     winget_path = get(winget_path, 0, "RelativeFilePath")
     homepage = get(scoop, "homepage")
+    homepage_path = re.sub(r"^https://[^/]+", "", homepage or "")
+    plain_version = version.split("-", 1)[0]
+    suffixed_version = version if version != plain_version else f"{version}-rc.1"
 
     rows = [
         ("winget: the files, named by the identifier",
@@ -146,6 +160,13 @@ def checks(zip_file, folder, run):
         ("scoop: license", get(scoop, "license"), "MIT"),
         ("scoop: checkver follows the home page's GitHub releases",
          get(scoop, "checkver", "github"), homepage),
+        *[(f"scoop: checkver's regex reads the tag v{tag_version} back as {tag_version}",
+           checkver_reads(get(scoop, "checkver", "regex"),
+                          f'<a href="{homepage_path}/releases/tag/v{tag_version}">'),
+           tag_version)
+          # A suffixed and a plain version, whichever this one is; GitHub's
+          # page of a release links to its tag so.
+          for tag_version in (suffixed_version, plain_version)],
         ("scoop: autoupdate's url at this version",
          (get(scoop, "autoupdate", "url") or "").replace("$version", version),
          f"{homepage}/releases/download/v{version}/{zip_name}"),
