@@ -127,6 +127,7 @@ expected_run expected_run_for(const recording_platform& answers, const settings&
     calls.emplace_back("Sleep 100");
   }
   calls.emplace_back("GetStdHandle");
+  calls.emplace_back("GetConsoleMode");  // the double's output is no console
   calls.push_back("SetConsoleWindowInfo " + low_16_bits(values.left) + " " +
                   low_16_bits(values.top) + " " + low_16_bits(std::int64_t{values.right} - 1) +
                   " " + low_16_bits(std::int64_t{values.bottom} - 1));

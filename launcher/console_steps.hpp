@@ -4,6 +4,8 @@
 
 #include <argparse/process_io.hpp>
 
+#include <string>
+
 namespace vantrel {
 
 /// Windows error codes that the relaunch tells apart.
@@ -18,8 +20,21 @@ bool relaunch_elevated(platform& system, argparse::process_io& io);
 
 /// Sets the console window, then the screen buffer size. On failure it has
 /// written "resize failed" or "resize buffer failed" to `io`'s output and
-/// returns false.
+/// returns false. A console whose screen is a terminal (a pseudoconsole, as
+/// in Windows Terminal) is first asked, through the terminal, for a window
+/// of that size; see `request_terminal_window`.
 bool size_console(platform& system, argparse::process_io& io, const SMALL_RECT& window,
                   COORD buffer_size);
+
+/// The terminal's request for a window of `window`'s size,
+/// "ESC [ 8 ; ROWS ; COLUMNS t"; empty when either count is not between 1
+/// and 32767.
+std::string terminal_window_request(const SMALL_RECT& window);
+
+/// When `console` is a console whose screen is a terminal rather than a
+/// window of its own, writes `terminal_window_request(window)` to it with
+/// virtual-terminal processing on, and puts the output mode back. Anything
+/// that fails on the way ends the request quietly.
+void request_terminal_window(platform& system, console_handle console, const SMALL_RECT& window);
 
 }  // namespace vantrel

@@ -10,6 +10,9 @@
 // like every other text of the program, not through this interface.
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace vantrel {
 
@@ -30,6 +33,13 @@ struct COORD {
 
 /// An opaque console handle (a Windows HANDLE).
 using console_handle = void*;
+
+/// An opaque window handle (a Windows HWND).
+using window_handle = void*;
+
+/// The console output mode that makes the console read what is written to
+/// it as virtual-terminal sequences.
+inline constexpr std::uint32_t enable_virtual_terminal_processing = 0x0004;
 
 class platform {
  public:
@@ -58,6 +68,26 @@ class platform {
   virtual bool set_console_window_info(console_handle console, const SMALL_RECT& window) = 0;
 
   virtual bool set_console_screen_buffer_size(console_handle console, COORD size) = 0;
+
+  /// The output mode of `console`; nothing when it is no console (a pipe, a
+  /// file, an unusable handle).
+  virtual std::optional<std::uint32_t> console_mode(console_handle console) = 0;
+
+  virtual bool set_console_mode(console_handle console, std::uint32_t mode) = 0;
+
+  /// The window of this process's console; null when there is none.
+  virtual window_handle console_window() = 0;
+
+  /// The class name of `window`; nothing when it cannot be had. The window
+  /// functions are looked up at the first call of this or of
+  /// `window_visible`, not before.
+  virtual std::optional<std::wstring> window_class_name(window_handle window) = 0;
+
+  /// Whether `window` is shown; nothing when that cannot be had.
+  virtual std::optional<bool> window_visible(window_handle window) = 0;
+
+  /// Writes `text` to `console` as it is; true when all of it was written.
+  virtual bool write_console(console_handle console, std::string_view text) = 0;
 };
 
 /// The calls of the system this program was built for.

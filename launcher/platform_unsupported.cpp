@@ -28,6 +28,20 @@ class unsupported_platform final : public platform {
   bool set_console_screen_buffer_size(console_handle /*console*/, COORD /*size*/) override {
     return false;
   }
+  std::optional<std::uint32_t> console_mode(console_handle /*console*/) override {
+    return std::nullopt;
+  }
+  bool set_console_mode(console_handle /*console*/, std::uint32_t /*mode*/) override {
+    return false;
+  }
+  window_handle console_window() override { return nullptr; }
+  std::optional<std::wstring> window_class_name(window_handle /*window*/) override {
+    return std::nullopt;
+  }
+  std::optional<bool> window_visible(window_handle /*window*/) override { return std::nullopt; }
+  bool write_console(console_handle /*console*/, std::string_view /*text*/) override {
+    return false;
+  }
 };
 
 }  // namespace

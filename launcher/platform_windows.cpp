@@ -80,20 +80,39 @@ HMODULE load_from_system_directory_only(const std::wstring& path) {
 
 ::COORD to_windows(COORD size) { return {size.X, size.Y}; }
 
-}  // namespace
-
-shell_execute_function load_shell_execute() {
+// The module NAME of the system directory, loaded as
+// load_from_system_directory_only says; null, with the last error set, when
+// it cannot be had.
+HMODULE load_system_module(const wchar_t* name) {
   std::wstring path = system_directory();
   if (path.empty()) {
     return nullptr;
   }
-  path.append(L"\\shell32.dll");
-  const HMODULE shell = load_from_system_directory_only(path);
-  if (shell == nullptr) {
-    return nullptr;
-  }
-  return reinterpret_cast<shell_execute_function>(
-      reinterpret_cast<any_function>(GetProcAddress(shell, "ShellExecuteExW")));
+  path.append(L"\\").append(name);
+  return load_from_system_directory_only(path);
+}
+
+template <typename Function>
+Function find_function(HMODULE module, const char* name) {
+  return module == nullptr ? nullptr
+                           : reinterpret_cast<Function>(
+                                 reinterpret_cast<any_function>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+shell_execute_function load_shell_execute() {
+  return find_function<shell_execute_function>(load_system_module(L"shell32.dll"),
+                                               "ShellExecuteExW");
+}
+
+window_functions load_window_functions() {
+  const HMODULE user = load_system_module(L"user32.dll");
+  window_functions found;
+  found.get_class_name = find_function<decltype(found.get_class_name)>(user, "GetClassNameW");
+  found.is_window_visible =
+      find_function<decltype(found.is_window_visible)>(user, "IsWindowVisible");
+  return found;
 }
 
 std::uint32_t windows_platform::create_named_event(const wchar_t* name) {
@@ -136,6 +155,58 @@ bool windows_platform::set_console_window_info(console_handle console, const SMA
 
 bool windows_platform::set_console_screen_buffer_size(console_handle console, COORD size) {
   return SetConsoleScreenBufferSize(console, to_windows(size)) != 0;
+}
+
+std::optional<std::uint32_t> windows_platform::console_mode(console_handle console) {
+  DWORD mode = 0;
+  if (GetConsoleMode(console, &mode) == 0) {
+    return std::nullopt;
+  }
+  return mode;
+}
+
+bool windows_platform::set_console_mode(console_handle console, std::uint32_t mode) {
+  return SetConsoleMode(console, mode) != 0;
+}
+
+window_handle windows_platform::console_window() { return GetConsoleWindow(); }
+
+const window_functions& windows_platform::windows() {
+  if (!window_functions_) {
+    window_functions_ = load_window_functions();
+  }
+  return *window_functions_;
+}
+
+std::optional<std::wstring> windows_platform::window_class_name(window_handle window) {
+  const auto get_class_name = windows().get_class_name;
+  if (get_class_name == nullptr) {
+    return std::nullopt;
+  }
+  // 256 characters: the longest class name that Windows registers.
+  std::wstring name(256, L'\0');
+  const int length =
+      get_class_name(static_cast<HWND>(window), name.data(), static_cast<int>(name.size()));
+  if (length <= 0) {
+    return std::nullopt;
+  }
+  name.resize(static_cast<std::size_t>(length));
+  return name;
+}
+
+std::optional<bool> windows_platform::window_visible(window_handle window) {
+  const auto is_window_visible = windows().is_window_visible;
+  if (is_window_visible == nullptr) {
+    return std::nullopt;
+  }
+  return is_window_visible(static_cast<HWND>(window)) != 0;
+}
+
+bool windows_platform::write_console(console_handle console, std::string_view text) {
+  DWORD written = 0;
+  return WriteConsoleA(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) !=
+             0 &&
+         written == text.size();
 }
 
 platform& host_platform() {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -109,7 +110,7 @@ TEST_P(sizing, sets_the_window_then_the_buffer) {
   EXPECT_EQ(io.err_text(), "");
 }
 
-const call_list window_set = {"GetStdHandle", "SetConsoleWindowInfo -5 0 119 -1"};
+const call_list window_set = {"GetStdHandle", "GetConsoleMode", "SetConsoleWindowInfo -5 0 119 -1"};
 const call_list both_set = joined(window_set, {"SetConsoleScreenBufferSize 300 -32768"});
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,5 +121,123 @@ INSTANTIATE_TEST_SUITE_P(
         sizing_case{"window_refused", false, true, false, window_set, "resize failed"},
         sizing_case{"buffer_refused", true, false, false, both_set, "resize buffer failed"}),
     [](const ::testing::TestParamInfo<sizing_case>& param) { return param.param.name; });
+
+struct request_case {
+  vantrel::SMALL_RECT window;
+  std::string request;
+};
+
+// The counts are taken from the 16-bit edges, as the console gets them.
+TEST(terminal_window_request, asks_for_the_rectangles_rows_and_columns) {
+  const std::vector<request_case> cases = {
+      {{0, 0, 39, 39}, "\x1b[8;40;40t"},     // the defaults
+      {{10, 0, 109, 39}, "\x1b[8;40;100t"},  // --left 10 --right 110
+      {{2, 5, 79, 24}, "\x1b[8;20;78t"},     // every edge moved
+      {{-5, 0, 0, 0}, "\x1b[8;1;6t"},        // a negative edge, one row
+      {{0, 0, 32766, 32766}, "\x1b[8;32767;32767t"},
+      {{0, 0, 32767, 39}, ""},                // --right 32768: 32768 columns
+      {{0, 0, 4463, 39}, "\x1b[8;40;4464t"},  // --right 70000 keeps its low 16 bits
+      {{-32768, 0, 32767, 39}, ""},           // 65536 columns
+      {{10, 0, 9, 39}, ""},                   // --left 10 --right 10: no column
+      {{10, 0, 4, 39}, ""},                   // left past right
+      {{0, 0, 39, -1}, ""},                   // --bottom 0
+  };
+  for (const request_case& row : cases) {
+    EXPECT_EQ(vantrel::terminal_window_request(row.window), row.request)
+        << row.window.Left << " " << row.window.Top << " " << row.window.Right << " "
+        << row.window.Bottom;
+  }
+}
+
+struct terminal_case {
+  const char* name;
+  std::optional<std::uint32_t> mode;
+  bool has_window;
+  std::optional<std::wstring> window_class;
+  std::optional<bool> shown;
+  bool mode_accepted;
+  bool write_accepted;
+  call_list request_calls;  // between GetStdHandle and the window
+
+  friend void PrintTo(const terminal_case& c, std::ostream* os) { *os << c.name; }
+};
+
+class terminal : public ::testing::TestWithParam<terminal_case> {};
+
+// Whatever the request meets, the window and the buffer are set as ever,
+// and only they decide the message and the result.
+TEST_P(terminal, asks_only_a_terminal_and_changes_nothing_else) {
+  const terminal_case& row = GetParam();
+  for (const bool window_accepted : {true, false}) {
+    recording_platform system;
+    system.output_mode = row.mode;
+    system.has_window = row.has_window;
+    system.window_class = row.window_class;
+    system.window_shown = row.shown;
+    system.mode_accepted = row.mode_accepted;
+    system.write_accepted = row.write_accepted;
+    system.window_accepted = window_accepted;
+    captured_io io;
+    EXPECT_EQ(vantrel::size_console(system, io, {10, 0, 109, 39}, {100, 300}), window_accepted);
+    call_list calls = joined({"GetStdHandle"}, row.request_calls);
+    calls.emplace_back("SetConsoleWindowInfo 10 0 109 39");
+    if (window_accepted) {
+      calls.emplace_back("SetConsoleScreenBufferSize 100 300");
+    }
+    EXPECT_THAT(system.calls, ElementsAreArray(calls));
+    EXPECT_EQ(io.out_text(), window_accepted ? "" : "resize failed");
+    EXPECT_EQ(io.err_text(), "");
+  }
+}
+
+const call_list asked_of = {"GetConsoleMode", "GetConsoleWindow", "GetClassNameW"};
+const call_list asked_and_shown = joined(asked_of, {"IsWindowVisible"});
+const call_list request_written = {"SetConsoleMode 7", "WriteConsoleA \\e[8;40;100t",
+                                   "SetConsoleMode 3"};
+
+INSTANTIATE_TEST_SUITE_P(
+    consoles, terminal,
+    ::testing::Values(
+        terminal_case{"pseudoconsole", 3, true, L"PseudoConsoleWindow", false, true, true,
+                      joined(asked_of, request_written)},
+        // Wine's console behind a Unix terminal: its window is never shown.
+        terminal_case{"hidden_window", 3, true, L"WineConsoleClass", false, true, true,
+                      joined(asked_and_shown, request_written)},
+        // Processing already on stays on.
+        terminal_case{"processing_on", 7, true, L"PseudoConsoleWindow", false, true, true,
+                      joined(asked_of, {"SetConsoleMode 7", "WriteConsoleA \\e[8;40;100t",
+                                        "SetConsoleMode 7"})},
+        // A window of the console's own: the classic host's, shown or not,
+        // and Wine's windowed console.
+        terminal_case{"classic_window", 3, true, L"ConsoleWindowClass", true, true, true, asked_of},
+        terminal_case{"classic_window_hidden", 3, true, L"ConsoleWindowClass", false, true, true,
+                      asked_of},
+        terminal_case{"shown_window", 3, true, L"WineConsoleClass", true, true, true,
+                      asked_and_shown},
+        terminal_case{"no_window",
+                      3,
+                      false,
+                      std::nullopt,
+                      std::nullopt,
+                      true,
+                      true,
+                      {"GetConsoleMode", "GetConsoleWindow"}},
+        terminal_case{"no_console",
+                      std::nullopt,
+                      true,
+                      L"PseudoConsoleWindow",
+                      false,
+                      true,
+                      true,
+                      {"GetConsoleMode"}},
+        // What cannot be found out, or done, ends the request.
+        terminal_case{"class_unknown", 3, true, std::nullopt, false, true, true, asked_of},
+        terminal_case{"visibility_unknown", 3, true, L"WineConsoleClass", std::nullopt, true, true,
+                      asked_and_shown},
+        terminal_case{"mode_refused", 3, true, L"PseudoConsoleWindow", false, false, true,
+                      joined(asked_of, {"SetConsoleMode 7"})},
+        terminal_case{"write_refused", 3, true, L"PseudoConsoleWindow", false, true, false,
+                      joined(asked_of, request_written)}),
+    [](const ::testing::TestParamInfo<terminal_case>& param) { return param.param.name; });
 
 }  // namespace

@@ -27,7 +27,8 @@ using ::testing::IsEmpty;
 using call_list = std::vector<std::string>;
 
 call_list sized(const std::string& window, const std::string& buffer = "1024 720") {
-  return {"GetStdHandle", "SetConsoleWindowInfo " + window, "SetConsoleScreenBufferSize " + buffer};
+  return {"GetStdHandle", "GetConsoleMode", "SetConsoleWindowInfo " + window,
+          "SetConsoleScreenBufferSize " + buffer};
 }
 
 const call_list default_sizing = sized("0 0 39 39");
@@ -37,6 +38,7 @@ const call_list relaunch_then_default_sizing = {"CreateEventW",
                                                 "ShellExecuteExW",
                                                 "Sleep 100",
                                                 "GetStdHandle",
+                                                "GetConsoleMode",
                                                 "SetConsoleWindowInfo 0 0 39 39",
                                                 "SetConsoleScreenBufferSize 1024 720"};
 
@@ -152,6 +154,23 @@ TEST(run_sequence, failed_step_ends_the_run) {
   const run_result sizing = run_vantrel({"-w", "10"}, refusing_buffer);
   EXPECT_EQ(sizing.result, (outcome{-1, "resize buffer failed", ""}));
   EXPECT_THAT(sizing.calls, ElementsAreArray(sized("0 0 39 39", "10 720")));
+}
+
+// In a pseudoconsole the terminal is asked for the window after the
+// relaunch and before the window is set; its answer decides nothing.
+TEST(run_sequence, asks_a_terminal_for_the_window_between_relaunch_and_window) {
+  recording_platform pseudoconsole;
+  pseudoconsole.output_mode = 3;
+  pseudoconsole.has_window = true;
+  pseudoconsole.window_class = L"PseudoConsoleWindow";
+  pseudoconsole.window_accepted = false;
+  const run_result run = run_vantrel({"-a", "--left", "10", "--right", "110"}, pseudoconsole);
+  EXPECT_EQ(run.result, (outcome{-1, "resize failed", ""}));
+  EXPECT_THAT(run.calls,
+              ElementsAre("CreateEventW", "GetModuleFileNameW 260", "ShellExecuteExW", "Sleep 100",
+                          "GetStdHandle", "GetConsoleMode", "GetConsoleWindow", "GetClassNameW",
+                          "SetConsoleMode 7", "WriteConsoleA \\e[8;40;100t", "SetConsoleMode 3",
+                          "SetConsoleWindowInfo 10 0 109 39"));
 }
 
 TEST(run_sequence, callback_and_errors_touch_no_platform_call) {

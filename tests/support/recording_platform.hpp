@@ -6,7 +6,9 @@
 #include "platform.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace test_support {
@@ -19,6 +21,13 @@ class recording_platform final : public vantrel::platform {
   bool window_accepted = true;
   bool buffer_accepted = true;
   std::wstring module_path = L"C:\\tools\\vantrel.exe";
+  // Standard output is no console unless a mode is given.
+  std::optional<std::uint32_t> output_mode;
+  bool mode_accepted = true;
+  bool has_window = false;
+  std::optional<std::wstring> window_class;
+  std::optional<bool> window_shown;
+  bool write_accepted = true;
 
   // What happened, one line per call.
   std::vector<std::string> calls;
@@ -64,6 +73,41 @@ class recording_platform final : public vantrel::platform {
                     (console == this ? "" : " bad handle") + " " + std::to_string(size.X) + " " +
                     std::to_string(size.Y));
     return buffer_accepted;
+  }
+  std::optional<std::uint32_t> console_mode(vantrel::console_handle console) override {
+    calls.push_back(std::string("GetConsoleMode") + handle_note(console));
+    return output_mode;
+  }
+  bool set_console_mode(vantrel::console_handle console, std::uint32_t mode) override {
+    calls.push_back("SetConsoleMode" + handle_note(console) + " " + std::to_string(mode));
+    return mode_accepted;
+  }
+  vantrel::window_handle console_window() override {
+    calls.emplace_back("GetConsoleWindow");
+    return has_window ? &window_class : nullptr;
+  }
+  std::optional<std::wstring> window_class_name(vantrel::window_handle window) override {
+    calls.push_back(std::string("GetClassNameW") + (window == &window_class ? "" : " bad window"));
+    return window_class;
+  }
+  std::optional<bool> window_visible(vantrel::window_handle window) override {
+    calls.push_back(std::string("IsWindowVisible") +
+                    (window == &window_class ? "" : " bad window"));
+    return window_shown;
+  }
+  // The text as written, with the escape character shown as "\e".
+  bool write_console(vantrel::console_handle console, std::string_view text) override {
+    std::string shown;
+    for (const char c : text) {
+      shown += c == '\x1b' ? std::string("\\e") : std::string(1, c);
+    }
+    calls.push_back("WriteConsoleA" + handle_note(console) + " " + shown);
+    return write_accepted;
+  }
+
+ private:
+  std::string handle_note(vantrel::console_handle console) const {
+    return console == this ? "" : " bad handle";
   }
 };
 
