@@ -1,4 +1,5 @@
-// What the README says the program does, run against the program as built:
+// What the README and the pages of docs/ say the program does, run against
+// the program as built:
 //  - a fenced block with a line beginning "C:\>" is a cmd transcript: each
 //    "C:\>vantrel ARGS" line, the output under it and the number that the
 //    "C:\>echo %ERRORLEVEL%" after it shows;
@@ -33,6 +34,21 @@ constexpr std::string_view status_command = "C:\\>echo %ERRORLEVEL%";
 fs::path& source_root() {
   static fs::path root;
   return root;
+}
+
+// The files whose transcripts and message tables are checked, relative to
+// the root: README.md, then docs/*.md in name order.
+std::vector<fs::path> documents() {
+  std::vector<fs::path> pages;
+  std::error_code no_docs;
+  for (const auto& entry : fs::directory_iterator(source_root() / "docs", no_docs)) {
+    if (entry.path().extension() == ".md") {
+      pages.push_back(fs::relative(entry.path(), source_root()));
+    }
+  }
+  std::ranges::sort(pages);
+  pages.insert(pages.begin(), "README.md");
+  return pages;
 }
 
 // The file's lines without their line ends, "\n" or "\r\n".
@@ -79,11 +95,13 @@ std::string shown(const std::string& what, const std::string& text, int status) 
 }
 
 struct fenced_block {
+  std::string file;        // as the root names it
   std::size_t first_line;  // the number of lines[0]
   text_lines lines;        // without the fence's indentation
 };
 
-std::vector<fenced_block> fenced_blocks(const text_lines& file) {
+std::vector<fenced_block> fenced_blocks(const fs::path& name) {
+  const text_lines file = read_lines(source_root() / name);
   std::vector<fenced_block> blocks;
   std::optional<fenced_block> open;
   std::size_t indent = 0;
@@ -96,7 +114,7 @@ std::vector<fenced_block> fenced_blocks(const text_lines& file) {
       open->lines.push_back(
           file[at].substr(std::min({indent, file[at].size(), file[at].find_first_not_of(' ')})));
     } else if (fence) {
-      open = fenced_block{at + 2, {}};
+      open = fenced_block{name.generic_string(), at + 2, {}};
       indent = start;
     }
   }
@@ -113,7 +131,7 @@ std::vector<text_lines> check_transcript(const fenced_block& block) {
     while (at < text.size() && text[at].find_first_not_of(" \t") == std::string::npos) ++at;
     if (at == text.size()) break;
     const std::string where =
-        "README.md:" + std::to_string(block.first_line + at) + ": " + text[at];
+        block.file + ":" + std::to_string(block.first_line + at) + ": " + text[at];
     const std::optional<text_lines> arguments =
         text[at].starts_with(prompt) ? vantrel_arguments(text[at].substr(prompt.size()))
                                      : std::nullopt;
@@ -134,27 +152,30 @@ std::vector<text_lines> check_transcript(const fenced_block& block) {
     const int status = std::stoi(text[end + 1]);
     const outcome result = run_vantrel(*arguments).result;
     EXPECT_TRUE(console_text(result) == expected && result.status == status)
-        << where << shown("the README shows", expected, status)
+        << where << shown("the text shows", expected, status)
         << shown("the program writes", console_text(result), result.status.value_or(0));
     runs.push_back(*arguments);
     at = end;
   }
-  EXPECT_FALSE(runs.empty()) << "README.md:" << block.first_line << ": a transcript with no run";
+  EXPECT_FALSE(runs.empty()) << block.file << ":" << block.first_line
+                             << ": a transcript with no run";
   return runs;
 }
 
 TEST(readme, transcripts_show_what_the_program_writes_and_returns) {
   std::vector<text_lines> runs;
-  for (const fenced_block& block : fenced_blocks(read_lines(source_root() / "README.md"))) {
-    if (std::ranges::any_of(block.lines,
-                            [](const auto& line) { return line.starts_with(prompt); })) {
-      std::ranges::copy(check_transcript(block), std::back_inserter(runs));
+  for (const fs::path& document : documents()) {
+    for (const fenced_block& block : fenced_blocks(document)) {
+      if (std::ranges::any_of(block.lines,
+                              [](const auto& line) { return line.starts_with(prompt); })) {
+        std::ranges::copy(check_transcript(block), std::back_inserter(runs));
+      }
     }
   }
   EXPECT_TRUE(std::ranges::find(runs, text_lines{"--version"}) != runs.end())
-      << "README.md has no transcript of \"vantrel --version\"";
+      << "no transcript of \"vantrel --version\"";
   EXPECT_TRUE(std::ranges::find(runs, text_lines{"-?"}) != runs.end())
-      << "README.md has no transcript of \"vantrel -?\"";
+      << "no transcript of \"vantrel -?\"";
 }
 
 // A table row's cells, trimmed, without the outer pipes; none for a line
@@ -192,31 +213,34 @@ void check_message_row(const std::string& where, const text_lines& cells, std::s
   const outcome result = run_vantrel(*arguments).result;
   const std::string first_line = result.err.substr(0, result.err.find('\n'));
   EXPECT_TRUE(first_line == *expected && result.status == -1)
-      << where << *command << shown("the README says", *expected, -1)
+      << where << *command << shown("the text says", *expected, -1)
       << shown("standard error begins", first_line, result.status.value_or(0));
 }
 
 TEST(readme, message_tables_show_what_each_example_writes) {
-  const text_lines file = read_lines(source_root() / "README.md");
   int tables = 0;
-  for (std::size_t at = 0; at < file.size(); ++at) {
-    const text_lines header = table_cells(file[at]);
-    const auto column = [&](const char* name) {
-      return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) -
-                                      header.begin());
-    };
-    const std::size_t message = column("Message");
-    const std::size_t example = column("Example");
-    if (message == header.size() || example == header.size()) continue;
-    ++tables;
-    const std::size_t first_row = at + 2;  // under the header's delimiter row
-    for (at = first_row; at < file.size() && !table_cells(file[at]).empty(); ++at) {
-      check_message_row("README.md:" + std::to_string(at + 1) + ": ", table_cells(file[at]),
-                        message, example);
+  for (const fs::path& document : documents()) {
+    const std::string name = document.generic_string();
+    const text_lines file = read_lines(source_root() / document);
+    for (std::size_t at = 0; at < file.size(); ++at) {
+      const text_lines header = table_cells(file[at]);
+      const auto column = [&](const char* title) {
+        return static_cast<std::size_t>(std::find(header.begin(), header.end(), title) -
+                                        header.begin());
+      };
+      const std::size_t message = column("Message");
+      const std::size_t example = column("Example");
+      if (message == header.size() || example == header.size()) continue;
+      ++tables;
+      const std::size_t first_row = at + 2;  // under the header's delimiter row
+      for (at = first_row; at < file.size() && !table_cells(file[at]).empty(); ++at) {
+        check_message_row(name + ":" + std::to_string(at + 1) + ": ", table_cells(file[at]),
+                          message, example);
+      }
+      EXPECT_GT(at, first_row) << name << ":" << first_row - 1 << ": a message table with no row";
     }
-    EXPECT_GT(at, first_row) << "README.md:" << first_row - 1 << ": a message table with no row";
   }
-  EXPECT_GT(tables, 0) << "README.md has no table with the columns Message and Example";
+  EXPECT_GT(tables, 0) << "no table with the columns Message and Example";
 }
 
 // The versions a line names, each with the text it must be: release zip
@@ -273,13 +297,7 @@ TEST(readme, every_link_to_a_project_file_names_one_that_exists) {
   static const std::regex repository_link(
       R"(https://github\.com/[^/\s]+/[^/\s]+/blob/main/([^)#>\s]+))");
   static const std::regex relative_link(R"(\]\(([^):#\s]+\.md)\))");
-  std::vector<fs::path> files = {"README.md"};
-  std::error_code no_docs;
-  for (const auto& entry : fs::directory_iterator(source_root() / "docs", no_docs)) {
-    if (entry.path().extension() == ".md") {
-      files.push_back(fs::relative(entry.path(), source_root()));
-    }
-  }
+  const std::vector<fs::path> files = documents();
   int links = 0;
   for (const fs::path& file : files) {
     const text_lines text = read_lines(source_root() / file);

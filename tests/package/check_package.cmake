@@ -1,14 +1,23 @@
-# Installs the build tree into a scratch prefix, then configures, builds and
-# runs a separate project that finds the parser with find_package.
-# Variables: BUILD_DIR, CONFIG, GENERATOR, SOURCE_DIR, WORK_DIR, CXX_COMPILER,
-# CXX_FLAGS, MSVC_RUNTIME (the consumer is built with the same compiler, flags
-# and runtime, so that it links a library built with sanitizers or a static
-# MSVC runtime).
+cmake_minimum_required(VERSION 3.25)
+
+# Follows docs/library.md's steps as the page gives them: installs the
+# library into a prefix, writes the consumer's files from the page's blocks
+# that name them, configures the consumer with that prefix, builds it and
+# runs the page's runs against the output it shows. Only the clone is left
+# out, for this checkout (SOURCE_ROOT), and the packages, for this machine's;
+# the build's compiler, flags and runtime are added to each configure line,
+# so that the consumer links a library built with sanitizers or a static
+# MSVC runtime, and the configuration to each build and install line.
+# Variables: PAGE, SOURCE_ROOT, WORK_DIR, CONFIG, GENERATOR, CXX_COMPILER,
+# CXX_FLAGS, MSVC_RUNTIME.
 file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(page_prefix "/opt/vantrel")
 set(prefix "${WORK_DIR}/prefix")
 
 function(run_step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${WORK_DIR}"
+                  RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(failed)
     message(FATAL_ERROR "${ARGN}\n${out}")
   endif()
@@ -18,79 +27,184 @@ set(config_option)
 if(CONFIG)
   set(config_option --config "${CONFIG}")
 endif()
-
-# The library's own component, as a project that wants only the parser
-# installs it: the program must not come with it.
-run_step("${CMAKE_COMMAND}" --install "${BUILD_DIR}" ${config_option} --component argparse
-         --prefix "${prefix}")
-file(GLOB_RECURSE programs RELATIVE "${prefix}" "${prefix}/bin/*")
-if(programs)
-  message(FATAL_ERROR "the library's component installed programs too: ${programs}")
-endif()
-# The package's files carry its own name only, so that they share a prefix
-# with other argument parsers' packages without overwriting them.
-file(GLOB_RECURSE package_files RELATIVE "${prefix}" "${prefix}/*/cmake/*")
-foreach(file IN LISTS package_files)
-  if(NOT file MATCHES "/cmake/vantrel_argparse/vantrel_argparse[A-Za-z-]*\\.cmake$")
-    message(FATAL_ERROR "installed a package file outside its own name: ${file}")
-  endif()
-endforeach()
-if(NOT package_files)
-  message(FATAL_ERROR "installed no package files")
-endif()
-# The licence that lets others ship the library goes with it.
-file(GLOB_RECURSE license RELATIVE "${prefix}" "${prefix}/*/doc/vantrel_argparse/LICENSE")
-if(NOT license)
-  message(FATAL_ERROR "installed no LICENSE under doc/vantrel_argparse")
-endif()
-
-set(consumer_options)
+set(configure_options -G "${GENERATOR}" "-DCMAKE_BUILD_TYPE=${CONFIG}"
+                      "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
 # Visual Studio generators pick the compiler themselves.
 if(NOT GENERATOR MATCHES "^Visual Studio")
-  list(APPEND consumer_options "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}")
+  list(APPEND configure_options "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}")
 endif()
 if(MSVC_RUNTIME)
-  list(APPEND consumer_options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
+  list(APPEND configure_options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
 endif()
-run_step("${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/build" -G "${GENERATOR}"
-         "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_PREFIX_PATH=${prefix}"
-         "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" ${consumer_options})
-run_step("${CMAKE_COMMAND}" --build "${WORK_DIR}/build" ${config_option})
 
-# Single-config generators put the program in the build folder, multi-config
-# ones in a folder of the configuration.
-file(GLOB_RECURSE consumer "${WORK_DIR}/build/consumer" "${WORK_DIR}/build/consumer.exe")
-if(NOT consumer)
-  message(FATAL_ERROR "the consumer program was not built")
-endif()
-list(GET consumer 0 consumer)
-# The command lines that the library's documentation gives for this example:
-# "arguments|standard output|standard error" ("-" for nothing), and a status
-# of 0 exactly when standard error is empty.
-foreach(case IN ITEMS "--count;3;-q;4096|count=3 quiet=1 mode=0 size=4096\n|-"
-                      "mode=2;4096|count=1 quiet=0 mode=2 size=4096\n|-"
-                      "-q|-|(parse error) not enough named_arguments\n")
-  string(REPLACE "|" ";" case "${case}")
-  list(POP_BACK case expected_err)
-  list(POP_BACK case expected_out)
-  string(REGEX REPLACE "^-$" "" expected_err "${expected_err}")
-  string(REGEX REPLACE "^-$" "" expected_out "${expected_out}")
-  execute_process(COMMAND "${consumer}" ${case}
+# What the library's component installed: no program, package files under
+# their own name only (so that they share a prefix with other argument
+# parsers' packages), and the licence that lets others ship the library.
+function(check_installed)
+  file(GLOB_RECURSE programs RELATIVE "${prefix}" "${prefix}/bin/*")
+  if(programs)
+    message(FATAL_ERROR "the library's component installed programs too: ${programs}")
+  endif()
+  file(GLOB_RECURSE package_files RELATIVE "${prefix}" "${prefix}/*/cmake/*")
+  foreach(file IN LISTS package_files)
+    if(NOT file MATCHES "/cmake/vantrel_argparse/vantrel_argparse[A-Za-z-]*\\.cmake$")
+      message(FATAL_ERROR "installed a package file outside its own name: ${file}")
+    endif()
+  endforeach()
+  if(NOT package_files)
+    message(FATAL_ERROR "installed no package files")
+  endif()
+  file(GLOB_RECURSE license RELATIVE "${prefix}" "${prefix}/*/doc/vantrel_argparse/LICENSE")
+  if(NOT license)
+    message(FATAL_ERROR "installed no LICENSE under doc/vantrel_argparse")
+  endif()
+endfunction()
+
+# One line of an sh block: a cmake command, run in the work folder.
+function(run_shell_line line)
+  if(line MATCHES "^(apt-get|git clone) ")
+    return()
+  endif()
+  if(NOT line MATCHES "^cmake ")
+    message(FATAL_ERROR "docs/library.md: a step this test cannot follow: ${line}")
+  endif()
+  separate_arguments(words UNIX_COMMAND "${line}")
+  list(POP_FRONT words)
+  set(arguments)
+  foreach(word IN LISTS words)
+    if(word STREQUAL "vantrel")
+      set(word "${SOURCE_ROOT}")  # the clone
+    endif()
+    string(REPLACE "${page_prefix}" "${prefix}" word "${word}")
+    list(APPEND arguments "${word}")
+  endforeach()
+  if("-S" IN_LIST arguments)
+    list(APPEND arguments ${configure_options})
+  elseif(arguments MATCHES "^--(build|install);")
+    list(APPEND arguments ${config_option})
+  endif()
+  run_step("${CMAKE_COMMAND}" ${arguments})
+  if("--install" IN_LIST arguments)
+    check_installed()
+  endif()
+endfunction()
+
+# One "$ command" of a console block with the output shown under it. A run
+# whose output is a parse error must fail, every other one succeed.
+set(runs 0)
+function(check_run command expected)
+  separate_arguments(words UNIX_COMMAND "${command}")
+  list(POP_FRONT words program)
+  if(NOT program STREQUAL "my_tool-build/my_tool")
+    message(FATAL_ERROR "docs/library.md: a run of something else: ${command}")
+  endif()
+  # Multi-config generators put the program in a folder of the configuration.
+  file(GLOB_RECURSE built "${WORK_DIR}/my_tool-build/my_tool" "${WORK_DIR}/my_tool-build/my_tool.exe")
+  if(NOT built)
+    message(FATAL_ERROR "my_tool was not built")
+  endif()
+  list(GET built 0 built)
+  execute_process(COMMAND "${built}" ${words} WORKING_DIRECTORY "${WORK_DIR}"
                   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
-  string(REPLACE "\r\n" "\n" out "${out}")
-  string(REPLACE "\r\n" "\n" err "${err}")
-  set(succeeded FALSE)
+  string(REPLACE "\r\n" "\n" shown "${out}${err}")
+  set(should_fail FALSE)
+  if(expected MATCHES "^\\(parse error\\) ")
+    set(should_fail TRUE)
+  endif()
+  set(failed TRUE)
   if(status EQUAL 0)
-    set(succeeded TRUE)
+    set(failed FALSE)
   endif()
-  set(should_succeed FALSE)
-  if(expected_err STREQUAL "")
-    set(should_succeed TRUE)
+  if(NOT shown STREQUAL expected OR NOT failed STREQUAL should_fail)
+    message(FATAL_ERROR "docs/library.md: \"${command}\" printed\n${shown}with status ${status}, "
+                        "not\n${expected}")
   endif()
-  if(succeeded STREQUAL should_succeed AND out STREQUAL expected_out
-     AND err STREQUAL expected_err)
+  math(EXPR count "${runs} + 1")
+  set(runs ${count} PARENT_SCOPE)
+endfunction()
+
+function(run_console_block text)
+  set(command "")
+  set(expected "")
+  foreach(line IN LISTS text ITEMS "$ ")
+    if(line MATCHES "^\\$ (.*)")
+      if(NOT command STREQUAL "")
+        check_run("${command}" "${expected}")
+      endif()
+      set(command "${CMAKE_MATCH_1}")
+      set(expected "")
+    else()
+      string(REPLACE "<semicolon>" ";" line "${line}")
+      string(REPLACE "<open>" "[" line "${line}")
+      string(REPLACE "<close>" "]" line "${line}")
+      string(APPEND expected "${line}\n")
+    endif()
+  endforeach()
+  set(runs ${runs} PARENT_SCOPE)
+endfunction()
+
+# The page, one list element a line. Its semicolons and brackets would
+# split lines or join them, so they travel as placeholders.
+file(READ "${PAGE}" page)
+string(REPLACE "\r\n" "\n" page "${page}")
+string(REPLACE ";" "<semicolon>" page "${page}")
+string(REPLACE "[" "<open>" page "${page}")
+string(REPLACE "]" "<close>" page "${page}")
+string(REPLACE "\n" ";" lines "${page}")
+
+set(in_block FALSE)
+set(named "")
+set(written)
+foreach(line IN LISTS lines)
+  if(NOT in_block)
+    if(line MATCHES "^( *)```([a-z]*)$")
+      string(LENGTH "${CMAKE_MATCH_1}" indent)
+      set(language "${CMAKE_MATCH_2}")
+      set(in_block TRUE)
+      set(block_lines)
+      set(block_text "")
+    elseif(line MATCHES "`(my_tool/[^`]+)`:$")
+      set(named "${CMAKE_MATCH_1}")
+    elseif(NOT line STREQUAL "")
+      set(named "")
+    endif()
     continue()
   endif()
-  message(FATAL_ERROR "consumer ${case} printed [${out}] and [${err}] with status ${status}, "
-                      "not [${expected_out}] and [${expected_err}]")
+  if(NOT line MATCHES "^ *```$")
+    string(LENGTH "${line}" length)
+    if(length GREATER_EQUAL indent)
+      string(SUBSTRING "${line}" ${indent} -1 line)
+    endif()
+    string(REPLACE "<semicolon>" ";" text_line "${line}")
+    string(REPLACE "<open>" "[" text_line "${text_line}")
+    string(REPLACE "<close>" "]" text_line "${text_line}")
+    string(APPEND block_text "${text_line}\n")
+    list(APPEND block_lines "${line}")
+    continue()
+  endif()
+  set(in_block FALSE)
+  if(NOT named STREQUAL "")
+    file(WRITE "${WORK_DIR}/${named}" "${block_text}")
+    list(APPEND written "${named}")
+  elseif(language STREQUAL "sh")
+    foreach(step IN LISTS block_lines)
+      string(REPLACE "<semicolon>" ";" step "${step}")
+      string(REPLACE "<open>" "[" step "${step}")
+      string(REPLACE "<close>" "]" step "${step}")
+      if(NOT step STREQUAL "")
+        run_shell_line("${step}")
+      endif()
+    endforeach()
+  elseif(language STREQUAL "console")
+    run_console_block("${block_lines}")
+  endif()
+  set(named "")
 endforeach()
+
+if(NOT "my_tool/CMakeLists.txt" IN_LIST written OR NOT "my_tool/main.cpp" IN_LIST written)
+  message(FATAL_ERROR "docs/library.md names no my_tool/CMakeLists.txt or my_tool/main.cpp "
+                      "before their blocks (found: ${written})")
+endif()
+if(runs EQUAL 0)
+  message(FATAL_ERROR "docs/library.md shows no run of my_tool")
+endif()

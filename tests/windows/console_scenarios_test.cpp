@@ -444,11 +444,11 @@ TEST(console, window_as_large_as_the_screen_allows) {
 // to the largest window over the example's buffer, 3000 rows tall, whose
 // scroll bar takes room.
 TEST(console, two_steps_grow_the_buffer_then_the_window) {
-  const cell_size largest = largest_window_over({150, 3000});
+  const cell_size largest = largest_window_over({140, 3000});
   if (HasFailure()) {
     return;
   }
-  const cell_size window = within({150, 35}, largest);
+  const cell_size window = within({140, 35}, largest);
   const cell_size buffer{window.width, 3000};
   const cell_size first_window = within({80, 25}, largest);
   expect_scenario(
