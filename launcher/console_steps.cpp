@@ -102,11 +102,12 @@ std::string terminal_window_request(const SMALL_RECT& window) {
   return "\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t";
 }
 
-// The request goes first: a pseudoconsole's buffer is as large as the
-// terminal's window, so a larger window is refused unless the host has
-// grown its buffer by reading the request. The user32 functions behind the
-// window's class are looked up only once the output is known to be a
-// console with a window.
+// The request goes first: a pseudoconsole's host that reads it also sizes
+// its own buffer to it (as wide as the request, and at least as tall), so
+// the window and buffer steps after it decide what the console ends with,
+// as they do everywhere else. The user32 functions behind the window's
+// class are looked up only once the output is known to be a console with a
+// window.
 void request_terminal_window(platform& system, console_handle console, const SMALL_RECT& window) {
   const std::optional<std::uint32_t> mode = system.console_mode(console);
   const std::string request = terminal_window_request(window);

@@ -158,6 +158,7 @@ struct terminal_case {
   bool mode_accepted;
   bool write_accepted;
   call_list request_calls;  // between GetStdHandle and the window
+  vantrel::SMALL_RECT window{10, 0, 109, 39};
 
   friend void PrintTo(const terminal_case& c, std::ostream* os) { *os << c.name; }
 };
@@ -178,9 +179,11 @@ TEST_P(terminal, asks_only_a_terminal_and_changes_nothing_else) {
     system.write_accepted = row.write_accepted;
     system.window_accepted = window_accepted;
     captured_io io;
-    EXPECT_EQ(vantrel::size_console(system, io, {10, 0, 109, 39}, {100, 300}), window_accepted);
+    EXPECT_EQ(vantrel::size_console(system, io, row.window, {100, 300}), window_accepted);
     call_list calls = joined({"GetStdHandle"}, row.request_calls);
-    calls.emplace_back("SetConsoleWindowInfo 10 0 109 39");
+    calls.push_back("SetConsoleWindowInfo " + std::to_string(row.window.Left) + " " +
+                    std::to_string(row.window.Top) + " " + std::to_string(row.window.Right) + " " +
+                    std::to_string(row.window.Bottom));
     if (window_accepted) {
       calls.emplace_back("SetConsoleScreenBufferSize 100 300");
     }
@@ -230,6 +233,16 @@ INSTANTIATE_TEST_SUITE_P(
                       true,
                       true,
                       {"GetConsoleMode"}},
+        // A rectangle with no column asks nothing, and so needs no window.
+        terminal_case{"nothing_to_ask",
+                      3,
+                      true,
+                      L"PseudoConsoleWindow",
+                      false,
+                      true,
+                      true,
+                      {"GetConsoleMode"},
+                      {10, 0, 9, 39}},
         // What cannot be found out, or done, ends the request.
         terminal_case{"class_unknown", 3, true, std::nullopt, false, true, true, asked_of},
         terminal_case{"visibility_unknown", 3, true, L"WineConsoleClass", std::nullopt, true, true,

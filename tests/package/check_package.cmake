@@ -8,7 +8,7 @@ cmake_minimum_required(VERSION 3.25)
 # the build's compiler, flags and runtime are added to each configure line,
 # so that the consumer links a library built with sanitizers or a static
 # MSVC runtime, and the configuration to each build and install line.
-# Variables: PAGE, SOURCE_ROOT, WORK_DIR, CONFIG, GENERATOR, CXX_COMPILER,
+# Variables: PAGE, SOURCE_ROOT, WORK_DIR, CONFIG, GENERATOR, PLATFORM, CXX_COMPILER,
 # CXX_FLAGS, MSVC_RUNTIME.
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
@@ -35,6 +35,10 @@ if(NOT GENERATOR MATCHES "^Visual Studio")
 endif()
 if(MSVC_RUNTIME)
   list(APPEND configure_options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
+endif()
+# The build's platform (Visual Studio's -A), so that both link the same one.
+if(PLATFORM)
+  list(APPEND configure_options -A "${PLATFORM}")
 endif()
 
 # What the library's component installed: no program, package files under

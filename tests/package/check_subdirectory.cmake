@@ -1,7 +1,7 @@
 # Configures and builds (everything, the default target) a project that adds
 # the source tree with add_subdirectory, then checks that the build made the
 # library and the project's program, ran it, and made no vantrel program and
-# no tests. Variables: CONSUMER, SOURCE_ROOT, WORK_DIR, CONFIG, GENERATOR,
+# no tests. Variables: CONSUMER, SOURCE_ROOT, WORK_DIR, CONFIG, GENERATOR, PLATFORM,
 # CXX_COMPILER, CXX_FLAGS, MSVC_RUNTIME (as check_package.cmake).
 cmake_minimum_required(VERSION 3.25)
 
@@ -20,6 +20,10 @@ if(NOT GENERATOR MATCHES "^Visual Studio")
 endif()
 if(MSVC_RUNTIME)
   list(APPEND options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
+endif()
+# The build's platform (Visual Studio's -A), so that both link the same one.
+if(PLATFORM)
+  list(APPEND options -A "${PLATFORM}")
 endif()
 set(config_option)
 if(CONFIG)

@@ -67,6 +67,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -265,8 +266,8 @@ struct watched_run {
   FILETIME program_created{};
   std::optional<ULONGLONG> program_ended;  // GetTickCount64's time
   run_result result;
-  std::vector<DWORD> seen;      // every process looked at, reported or not
-  std::vector<DWORD> unnamed;   // found by their parent, not readable yet
+  std::vector<DWORD> seen;                        // every process looked at, reported or not
+  std::vector<std::pair<DWORD, HANDLE>> unnamed;  // found by their parent, not readable yet
   std::vector<DWORD> debugged;  // under this debugger and still running, hosts apart
   std::vector<DWORD> hosts;     // under this debugger, to be let go at the end
   std::vector<HANDLE> linked;   // found by their parent, hosts apart, until they end
@@ -282,7 +283,13 @@ void report_started(watched_run& run, DWORD process_id, const std::string& start
     run.seen.push_back(process_id);
     run.result.started.push_back(started);
   }
-  std::erase(run.unnamed, process_id);
+  std::erase_if(run.unnamed, [process_id](const std::pair<DWORD, HANDLE>& child) {
+    if (child.first != process_id) {
+      return false;
+    }
+    CloseHandle(child.second);
+    return true;
+  });
 }
 
 // The reply to the event: the loader's breakpoints are meant for us,
@@ -365,11 +372,17 @@ void look_at_child(watched_run& run, const PROCESSENTRY32W& entry) {
   }
   const std::optional<std::string> started = readable_start(entry, process);
   if (!started) {
-    if (std::find(run.unnamed.begin(), run.unnamed.end(), entry.th32ProcessID) ==
-        run.unnamed.end()) {
-      run.unnamed.push_back(entry.th32ProcessID);
+    // The first handle is kept, so that its end is seen even once the
+    // snapshot no longer lists it.
+    const bool known = std::any_of(run.unnamed.begin(), run.unnamed.end(),
+                                   [&entry](const std::pair<DWORD, HANDLE>& child) {
+                                     return child.first == entry.th32ProcessID;
+                                   });
+    if (known) {
+      CloseHandle(process);
+    } else {
+      run.unnamed.emplace_back(entry.th32ProcessID, process);
     }
-    CloseHandle(process);
     return;
   }
   report_started(run, entry.th32ProcessID, *started);
@@ -416,12 +429,18 @@ bool everything_has_ended(watched_run& run, ULONGLONG now) {
          run.unnamed.empty() && children_found_have_ended(run);
 }
 
-// What was found by its parent and never became readable fails the scenario.
-void report_unreadable(watched_run& run) {
-  for (const DWORD process_id : std::vector<DWORD>(run.unnamed)) {
-    report_started(run, process_id,
-                   "? ? (process " + std::to_string(process_id) +
-                       ": its name or command line could not be read)");
+// What was found by its parent and never became readable fails the
+// scenario: at once when it has ended unread, else when the time is up.
+void report_unreadable(watched_run& run, bool ended_only) {
+  for (const auto& [process_id, process] : std::vector(run.unnamed)) {
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    if (ended || !ended_only) {
+      const std::string name = image_name(process);
+      report_started(run, process_id,
+                     (name.empty() ? "?" : name) + " ? (process " + std::to_string(process_id) +
+                         (ended ? " ended before its command line could be read)"
+                                : ": its name or command line could not be read)"));
+    }
   }
 }
 
@@ -439,13 +458,14 @@ void watch(watched_run& run) {
     const ULONGLONG now = GetTickCount64();
     if (now >= next_look) {
       look_for_children(run);
+      report_unreadable(run, true);
       next_look = now + look_interval_ms;
     }
     if (everything_has_ended(run, now)) {
       return;
     }
   }
-  report_unreadable(run);
+  report_unreadable(run, false);
 }
 
 // Runs the program as a debugger would: every process it starts, directly or

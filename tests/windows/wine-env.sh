@@ -35,3 +35,11 @@ wine_time_limit=60
 windows_path() {
   printf 'Z:%s' "$1" | tr / '\\'
 }
+
+# The words given, each quoted for the shell, as one command line (for
+# `script -c`, which runs its command through a shell).
+shell_words() {
+  for word in "$@"; do
+    printf "'%s' " "$(printf '%s' "$word" | sed "s/'/'\\\\''/g")"
+  done
+}
