@@ -23,23 +23,7 @@ function(run_step)
   endif()
 endfunction()
 
-set(config_option)
-if(CONFIG)
-  set(config_option --config "${CONFIG}")
-endif()
-set(configure_options -G "${GENERATOR}" "-DCMAKE_BUILD_TYPE=${CONFIG}"
-                      "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
-# Visual Studio generators pick the compiler themselves.
-if(NOT GENERATOR MATCHES "^Visual Studio")
-  list(APPEND configure_options "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}")
-endif()
-if(MSVC_RUNTIME)
-  list(APPEND configure_options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
-endif()
-# The build's platform (Visual Studio's -A), so that both link the same one.
-if(PLATFORM)
-  list(APPEND configure_options -A "${PLATFORM}")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/build_options.cmake")
 
 # What the library's component installed: no program, package files under
 # their own name only (so that they share a prefix with other argument

@@ -14,24 +14,9 @@ function(run_step)
   endif()
 endfunction()
 
-set(options)
-if(NOT GENERATOR MATCHES "^Visual Studio")
-  list(APPEND options "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}")
-endif()
-if(MSVC_RUNTIME)
-  list(APPEND options "-DCMAKE_MSVC_RUNTIME_LIBRARY=${MSVC_RUNTIME}")
-endif()
-# The build's platform (Visual Studio's -A), so that both link the same one.
-if(PLATFORM)
-  list(APPEND options -A "${PLATFORM}")
-endif()
-set(config_option)
-if(CONFIG)
-  set(config_option --config "${CONFIG}")
-endif()
-run_step("${CMAKE_COMMAND}" -S "${CONSUMER}" -B "${WORK_DIR}" -G "${GENERATOR}"
-         "-DCMAKE_BUILD_TYPE=${CONFIG}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-         "-DVANTREL_SOURCE_DIR=${SOURCE_ROOT}" ${options})
+include("${CMAKE_CURRENT_LIST_DIR}/build_options.cmake")
+run_step("${CMAKE_COMMAND}" -S "${CONSUMER}" -B "${WORK_DIR}" ${configure_options}
+         "-DVANTREL_SOURCE_DIR=${SOURCE_ROOT}")
 run_step("${CMAKE_COMMAND}" --build "${WORK_DIR}" ${config_option})
 
 file(GLOB_RECURSE built "${WORK_DIR}/embeds_argparse" "${WORK_DIR}/embeds_argparse.exe")
