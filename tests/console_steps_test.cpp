@@ -151,13 +151,9 @@ TEST(terminal_window_request, asks_for_the_rectangles_rows_and_columns) {
 
 struct terminal_case {
   const char* name;
-  std::optional<std::uint32_t> mode;
-  bool has_window;
-  std::optional<std::wstring> window_class;
-  std::optional<bool> shown;
-  bool mode_accepted;
-  bool write_accepted;
   call_list request_calls;  // between GetStdHandle and the window
+  // What differs from a pseudoconsole's console.
+  void (*console)(recording_platform&) = [](recording_platform&) {};
   vantrel::SMALL_RECT window{10, 0, 109, 39};
 
   friend void PrintTo(const terminal_case& c, std::ostream* os) { *os << c.name; }
@@ -171,12 +167,11 @@ TEST_P(terminal, asks_only_a_terminal_and_changes_nothing_else) {
   const terminal_case& row = GetParam();
   for (const bool window_accepted : {true, false}) {
     recording_platform system;
-    system.output_mode = row.mode;
-    system.has_window = row.has_window;
-    system.window_class = row.window_class;
-    system.window_shown = row.shown;
-    system.mode_accepted = row.mode_accepted;
-    system.write_accepted = row.write_accepted;
+    system.output_mode = 3;
+    system.has_window = true;
+    system.window_class = L"PseudoConsoleWindow";
+    system.window_shown = false;
+    row.console(system);
     system.window_accepted = window_accepted;
     captured_io io;
     EXPECT_EQ(vantrel::size_console(system, io, row.window, {100, 300}), window_accepted);
@@ -198,59 +193,39 @@ const call_list asked_and_shown = joined(asked_of, {"IsWindowVisible"});
 const call_list request_written = {"SetConsoleMode 7", "WriteConsoleA \\e[8;40;100t",
                                    "SetConsoleMode 3"};
 
-INSTANTIATE_TEST_SUITE_P(
-    consoles, terminal,
-    ::testing::Values(
-        terminal_case{"pseudoconsole", 3, true, L"PseudoConsoleWindow", false, true, true,
-                      joined(asked_of, request_written)},
-        // Wine's console behind a Unix terminal: its window is never shown.
-        terminal_case{"hidden_window", 3, true, L"WineConsoleClass", false, true, true,
-                      joined(asked_and_shown, request_written)},
-        // Processing already on stays on.
-        terminal_case{"processing_on", 7, true, L"PseudoConsoleWindow", false, true, true,
-                      joined(asked_of, {"SetConsoleMode 7", "WriteConsoleA \\e[8;40;100t",
-                                        "SetConsoleMode 7"})},
-        // A window of the console's own: the classic host's, shown or not,
-        // and Wine's windowed console.
-        terminal_case{"classic_window", 3, true, L"ConsoleWindowClass", true, true, true, asked_of},
-        terminal_case{"classic_window_hidden", 3, true, L"ConsoleWindowClass", false, true, true,
-                      asked_of},
-        terminal_case{"shown_window", 3, true, L"WineConsoleClass", true, true, true,
-                      asked_and_shown},
-        terminal_case{"no_window",
-                      3,
-                      false,
-                      std::nullopt,
-                      std::nullopt,
-                      true,
-                      true,
-                      {"GetConsoleMode", "GetConsoleWindow"}},
-        terminal_case{"no_console",
-                      std::nullopt,
-                      true,
-                      L"PseudoConsoleWindow",
-                      false,
-                      true,
-                      true,
-                      {"GetConsoleMode"}},
-        // A rectangle with no column asks nothing, and so needs no window.
-        terminal_case{"nothing_to_ask",
-                      3,
-                      true,
-                      L"PseudoConsoleWindow",
-                      false,
-                      true,
-                      true,
-                      {"GetConsoleMode"},
-                      {10, 0, 9, 39}},
-        // What cannot be found out, or done, ends the request.
-        terminal_case{"class_unknown", 3, true, std::nullopt, false, true, true, asked_of},
-        terminal_case{"visibility_unknown", 3, true, L"WineConsoleClass", std::nullopt, true, true,
-                      asked_and_shown},
-        terminal_case{"mode_refused", 3, true, L"PseudoConsoleWindow", false, false, true,
-                      joined(asked_of, {"SetConsoleMode 7"})},
-        terminal_case{"write_refused", 3, true, L"PseudoConsoleWindow", false, true, false,
-                      joined(asked_of, request_written)}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(consoles, terminal, ::testing::Values(
+    terminal_case{"pseudoconsole", joined(asked_of, request_written)},
+    // Wine's console behind a Unix terminal: its window is never shown.
+    terminal_case{"hidden_window", joined(asked_and_shown, request_written),
+                  [](recording_platform& s) { s.window_class = L"WineConsoleClass"; }},
+    // Processing already on stays on.
+    terminal_case{"processing_on", joined(asked_of, {"SetConsoleMode 7", "WriteConsoleA \\e[8;40;100t", "SetConsoleMode 7"}),
+                  [](recording_platform& s) { s.output_mode = 7; }},
+    // A window of the console's own: the classic host's, shown or not, and
+    // Wine's windowed console.
+    terminal_case{"classic_window", asked_of,
+                  [](recording_platform& s) { s.window_class = L"ConsoleWindowClass"; s.window_shown = true; }},
+    terminal_case{"classic_window_hidden", asked_of,
+                  [](recording_platform& s) { s.window_class = L"ConsoleWindowClass"; }},
+    terminal_case{"shown_window", asked_and_shown,
+                  [](recording_platform& s) { s.window_class = L"WineConsoleClass"; s.window_shown = true; }},
+    terminal_case{"no_window", {"GetConsoleMode", "GetConsoleWindow"},
+                  [](recording_platform& s) { s.has_window = false; }},
+    terminal_case{"no_console", {"GetConsoleMode"},
+                  [](recording_platform& s) { s.output_mode = std::nullopt; }},
+    // A rectangle with no column asks nothing, and so needs no window.
+    terminal_case{"nothing_to_ask", {"GetConsoleMode"}, [](recording_platform&) {}, {10, 0, 9, 39}},
+    // What cannot be found out, or done, ends the request.
+    terminal_case{"class_unknown", asked_of,
+                  [](recording_platform& s) { s.window_class = std::nullopt; }},
+    terminal_case{"visibility_unknown", asked_and_shown,
+                  [](recording_platform& s) { s.window_class = L"WineConsoleClass"; s.window_shown = std::nullopt; }},
+    terminal_case{"mode_refused", joined(asked_of, {"SetConsoleMode 7"}),
+                  [](recording_platform& s) { s.mode_accepted = false; }},
+    terminal_case{"write_refused", joined(asked_of, request_written),
+                  [](recording_platform& s) { s.write_accepted = false; }}),
     [](const ::testing::TestParamInfo<terminal_case>& param) { return param.param.name; });
+// clang-format on
 
 }  // namespace

@@ -156,23 +156,6 @@ TEST(run_sequence, failed_step_ends_the_run) {
   EXPECT_THAT(sizing.calls, ElementsAreArray(sized("0 0 39 39", "10 720")));
 }
 
-// In a pseudoconsole the terminal is asked for the window after the
-// relaunch and before the window is set; its answer decides nothing.
-TEST(run_sequence, asks_a_terminal_for_the_window_between_relaunch_and_window) {
-  recording_platform pseudoconsole;
-  pseudoconsole.output_mode = 3;
-  pseudoconsole.has_window = true;
-  pseudoconsole.window_class = L"PseudoConsoleWindow";
-  pseudoconsole.window_accepted = false;
-  const run_result run = run_vantrel({"-a", "--left", "10", "--right", "110"}, pseudoconsole);
-  EXPECT_EQ(run.result, (outcome{-1, "resize failed", ""}));
-  EXPECT_THAT(run.calls,
-              ElementsAre("CreateEventW", "GetModuleFileNameW 260", "ShellExecuteExW", "Sleep 100",
-                          "GetStdHandle", "GetConsoleMode", "GetConsoleWindow", "GetClassNameW",
-                          "SetConsoleMode 7", "WriteConsoleA \\e[8;40;100t", "SetConsoleMode 3",
-                          "SetConsoleWindowInfo 10 0 109 39"));
-}
-
 TEST(run_sequence, callback_and_errors_touch_no_platform_call) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{{"-a", "-v"}, {"-a", "-"}}) {
     EXPECT_THAT(run_vantrel(arguments).calls, IsEmpty());
