@@ -62,16 +62,15 @@ class recording_platform final : public vantrel::platform {
   }
   bool set_console_window_info(vantrel::console_handle console,
                                const vantrel::SMALL_RECT& window) override {
-    calls.push_back(std::string("SetConsoleWindowInfo") + (console == this ? "" : " bad handle") +
-                    " " + std::to_string(window.Left) + " " + std::to_string(window.Top) + " " +
+    calls.push_back("SetConsoleWindowInfo" + handle_note(console) + " " +
+                    std::to_string(window.Left) + " " + std::to_string(window.Top) + " " +
                     std::to_string(window.Right) + " " + std::to_string(window.Bottom));
     return window_accepted;
   }
   bool set_console_screen_buffer_size(vantrel::console_handle console,
                                       vantrel::COORD size) override {
-    calls.push_back(std::string("SetConsoleScreenBufferSize") +
-                    (console == this ? "" : " bad handle") + " " + std::to_string(size.X) + " " +
-                    std::to_string(size.Y));
+    calls.push_back(std::string("SetConsoleScreenBufferSize") + handle_note(console) + " " +
+                    std::to_string(size.X) + " " + std::to_string(size.Y));
     return buffer_accepted;
   }
   std::optional<std::uint32_t> console_mode(vantrel::console_handle console) override {
