@@ -98,6 +98,12 @@ const std::string help(test_support::program_help);
 const std::string usage(test_support::program_usage);
 const std::string version(test_support::program_version);
 
+std::string left_over(const std::string& argument) {
+  return "(parse error) position argument number missmatching, give 1, but need 0\n"
+         "uncaptured command line arguments:\n" +
+         argument + "\n";
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(texts_for_people, program, ::testing::Values(
     program_case{{}, 0, usage, ""},
@@ -116,7 +122,16 @@ INSTANTIATE_TEST_SUITE_P(parse_errors, program, ::testing::Values(
     program_case{{"-l5"}, -1, "", "(parse error) aggregation short name option must be bool\n"},
     program_case{{"-l", "-t", "5", ""}, -1, "",
                  "(parse error) position argument number missmatching, give 2, but need 0\n"
-                 "uncaptured command line arguments:\n5\n\n"}));
+                 "uncaptured command line arguments:\n5\n\n"},
+    // Look-alikes stay what they are, never the ANSI code page's best fit
+    // ('-', "100"): U+FF0D FULLWIDTH HYPHEN-MINUS, U+2212 MINUS SIGN, and
+    // U+FF11 U+FF10 U+FF10, fullwidth "100". (As bytes, for every compiler.)
+    program_case{{"\xEF\xBC\x8D" "a"}, -1, "", left_over("\xEF\xBC\x8D" "a")},
+    program_case{{"\xE2\x88\x92" "a"}, -1, "", left_over("\xE2\x88\x92" "a")},
+    program_case{{"\xEF\xBC\x8D\xEF\xBC\x8D" "version"}, -1, "",
+                 left_over("\xEF\xBC\x8D\xEF\xBC\x8D" "version")},
+    program_case{{"\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x90"}, -1, "",
+                 left_over("\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x90")}));
 
 // Without a console to size, an accepted command line fails at the window.
 INSTANTIATE_TEST_SUITE_P(accepted_without_console, program, ::testing::Values(
