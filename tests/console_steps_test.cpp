@@ -141,6 +141,7 @@ TEST(terminal_window_request, asks_for_the_rectangles_rows_and_columns) {
       {{10, 0, 9, 39}, ""},                   // --left 10 --right 10: no column
       {{10, 0, 4, 39}, ""},                   // left past right
       {{0, 0, 39, -1}, ""},                   // --bottom 0
+      {{0, 0, 39, 32767}, ""},                // --bottom 32768: 32768 rows
   };
   for (const request_case& row : cases) {
     EXPECT_EQ(vantrel::terminal_window_request(row.window), row.request)

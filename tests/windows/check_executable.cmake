@@ -37,6 +37,10 @@ foreach(type 0x000010 0x000018)
     list(APPEND problems "no resource of type ${type}")
   endif()
 endforeach()
+# Windows reads an exe's own manifest under the name 1 only (2 is a DLL's).
+if(NOT headers MATCHES "Entry: ID: 0x000018,[^\n]*\n[^\n]*Name Table[^\n]*\n[0-9a-f]+     Entry: ID: 0x000001,")
+  list(APPEND problems "the manifest is not resource 1 of type 24, which Windows reads for an exe")
+endif()
 
 # The manifest's request, as text.
 file(STRINGS "${EXECUTABLE}" execution_level REGEX "<requestedExecutionLevel ")

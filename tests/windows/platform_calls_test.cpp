@@ -1,6 +1,6 @@
 // Checks what the Windows platform (launcher/platform_windows.cpp) hands the
 // system for the guard event and for the elevated start, and how it finds
-// the shell.
+// the shell and the name of a window's class.
 //
 //   platform_calls_test
 //
@@ -503,6 +503,24 @@ void loads_the_shell_from_the_system_directory_when_asked() {
          });
 }
 
+// A message-only window, which needs no display, of a class registered
+// here: under Wine no console window has the pseudoconsole's class.
+void names_a_windows_class_exactly() {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"PseudoConsoleWindow";
+  const bool registered = RegisterClassExW(&window_class) != 0;
+  const HWND window = CreateWindowExW(0, window_class.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                      HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
+  vantrel::windows_platform system;
+  expect("window_class_name", {{"the class's name, no more",
+                                registered && window != nullptr &&
+                                    system.window_class_name(window) == L"PseudoConsoleWindow"}});
+  DestroyWindow(window);
+}
+
 }  // namespace
 
 int main() {
@@ -514,6 +532,7 @@ int main() {
     decides_the_relaunch_by_the_start_error(row);
   }
   loads_the_shell_from_the_system_directory_when_asked();
+  names_a_windows_class_exactly();
   std::printf("%s\n", failures == 0 ? "all platform call checks passed" : "platform calls wrong");
   return failures == 0 ? 0 : 1;
 }
