@@ -19,7 +19,9 @@
 cmake_minimum_required(VERSION 3.25)
 
 # The manifest schema that the community repository, microsoft/winget-pkgs,
-# takes in new submissions.
+# takes in new submissions, rather than 1.4.0, the oldest holding every
+# field used here; winget 1.10 and 1.11 validate it with a warning on each
+# schema header (see "The manifests' schema version" in docs/releasing.md).
 set(WINGET_MANIFEST_VERSION 1.12.0)
 set(DESCRIPTION "Sets the size of the Windows console window and of its screen buffer from the command line.")
 
