@@ -100,6 +100,7 @@ INSTANTIATE_TEST_SUITE_P(parse_errors, program_command_line, ::testing::Values(
     command_line_case{{"-a", "--admin"}, -1, "", "(parse error) unrecognized option--admin\n", {}},
     command_line_case{{"--admin", "0"}, -1, "", leftover_report({"0"}), {}},
     command_line_case{{"-l", "1", "-l", "2"}, -1, "", "(parse error) aggregation short name option must be bool\n", {}},
+    command_line_case{{"--left", "1", "-l", "2"}, -1, "", "(parse error) aggregation short name option must be bool\n", {}},
     command_line_case{{"--left", "1", "--left", "2"}, -1, "", "(parse error) unrecognized option--left\n", {}},
     command_line_case{{"-"}, -1, "", "(parse error) bare unexcepted '-'\n", {}},
     command_line_case{{"--"}, -1, "", "(parse error) unrecognized option--\n", {}},
