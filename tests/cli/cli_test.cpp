@@ -7,6 +7,7 @@
 //                    under Wine, "windows" on Windows.
 
 #include "command_line_text.hpp"
+#include "count_report.hpp"
 #include "process_runner.hpp"
 #include "program_texts.hpp"
 
@@ -99,9 +100,7 @@ const std::string usage(test_support::program_usage);
 const std::string version(test_support::program_version);
 
 std::string left_over(const std::string& argument) {
-  return "(parse error) position argument number missmatching, give 1, but need 0\n"
-         "uncaptured command line arguments:\n" +
-         argument + "\n";
+  return test_support::count_report({argument}, 0);
 }
 
 // clang-format off
